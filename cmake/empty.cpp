@@ -1,0 +1,1 @@
+// Keeps a folder library valid while the folder holds only window units.
