@@ -61,6 +61,13 @@ void TMMGraphicControl::SetColor(TColor c) {
 
 void TMMGraphicControl::SetBounds(int left, int top, int width, int height) {
   setGeometry(left, top, std::max(width, 0), std::max(height, 0));
+  CheckBounds();
+}
+
+void TMMGraphicControl::CheckBounds() {
+  if (size() == boundsSize_) return;
+  boundsSize_ = size();
+  BoundsChanged();
 }
 
 QRect TMMGraphicControl::BevelInnerRect() const {
@@ -78,6 +85,6 @@ void TMMGraphicControl::paintEvent(QPaintEvent*) {
   Paint(p);
 }
 
-void TMMGraphicControl::resizeEvent(QResizeEvent*) { BoundsChanged(); }
+void TMMGraphicControl::resizeEvent(QResizeEvent*) { CheckBounds(); }
 
 }  // namespace ostrel

@@ -4,10 +4,12 @@
 // through BoundsChanged().
 
 #include <QColor>
+#include <QSize>
 #include <QObject>
 #include <QRect>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdint>
 
 class QPainter;
@@ -103,8 +105,11 @@ class TMMGraphicControl : public QWidget {
   TColor Color() const { return color_; }
   void SetColor(TColor c);
 
-  // Framework-style bounds; setting them runs BoundsChanged when the size changed.
+  // Framework-style bounds. Use these (not QWidget::resize) from code: they run
+  // BoundsChanged at once when the size changed, also while the control is hidden, where
+  // Qt would hold the resize event back until it is shown.
   void SetBounds(int left, int top, int width, int height);
+  void SetSize(int width, int height) { SetBounds(x(), y(), width, height); }
 
   // The client rectangle shrunk by the bevel on every side (may be empty).
   QRect BevelInnerRect() const;
@@ -121,7 +126,10 @@ class TMMGraphicControl : public QWidget {
   void resizeEvent(QResizeEvent*) override;
 
  private:
+  void CheckBounds();
+
   TMMBevel* bevel_;
+  QSize boundsSize_{-1, -1};  // size BoundsChanged last ran for
   TColor color_ = clBlack;
 };
 
