@@ -6,6 +6,7 @@ function(ostrel_setup_target target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${target} PRIVATE OSTREL_VERSION="${PROJECT_VERSION}")
 endfunction()
 
 # Builds the folder's component library ostrel_<name> from every .cpp in it, except

@@ -1,0 +1,12 @@
+#include "labels_skins/uSkin.h"
+
+#include "platform/WindowStyle.h"
+
+namespace ostrel {
+
+TfSkin::TfSkin(QWidget* parent) : QWidget(parent, kToolOnTop) {
+  SetUpFixedWindow(this, "fSkin", QStringLiteral("Bars preference"), 229, 334);
+  CentreOnScreen(this);
+}
+
+}  // namespace ostrel
