@@ -2,12 +2,43 @@
 
 #include "app/uInfo.h"
 #include "app/uWindowSet.h"
+#include "audio/uMultimode.h"
+#include "ballistics/uSet_Level.h"
+#include "labels_skins/uLabels.h"
+#include "labels_skins/uSkin.h"
+#include "metering/MMLevel.h"
+#include "metering/MMLevelScale.h"
+#include "platform/ImageControl.h"
+#include "platform/MMLEDLabel.h"
+#include "platform/MMLEDSpin.h"
+#include "platform/RadioGroup.h"
+#include "platform/Shell.h"
+#include "silence/uLogFile.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace ostrel {
+
+namespace {
+// Places inside a channel strip.
+constexpr int kLevelLeft = 1, kLevelTop = 11, kLevelWidth = 18;
+constexpr int kPictureLeft = 20, kPictureTop = 1, kPictureWidth = 37;
+constexpr int kScaleTop = 12;
+constexpr int kLedLeft = 1, kLedTop = 661, kLedWidth = 55, kLedHeight = 26;
+// The strip's own tag that tells the skin engine to leave it alone.
+constexpr int kUnskinnedTag = 99;
+
+QString LedName(int n) { return (n <= 8 ? QStringLiteral("LED") : QStringLiteral("led")) + QString::number(n); }
+}  // namespace
 
 TfMain::TfMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("fMain"));
@@ -16,16 +47,265 @@ TfMain::TfMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);
   setPalette(pal);
-  setGeometry(504, 178, kDesignWidth, kFixedHeight);
-  setMinimumHeight(kFixedHeight);
-  setMaximumHeight(kFixedHeight);
+
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  MainMenu1 = new QMenuBar(this);
+  MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+  column->setMenuBar(MainMenu1);
+  BuildMenu();
+
+  Panel1 = new QLabel(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFixedHeight(22);
+  Panel1->setAlignment(Qt::AlignCenter);
+  QFont titleFont(QStringLiteral("Arial"));
+  titleFont.setPixelSize(16);
+  titleFont.setBold(true);
+  Panel1->setFont(titleFont);
+  Panel1->setAutoFillBackground(true);
+  Panel1->setPalette(pal);
+  column->addWidget(Panel1);
+
+  ScrollBox = new QScrollArea(this);
+  ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
+  ScrollBox->setFrameShape(QFrame::NoFrame);
+  ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  ScrollBox->horizontalScrollBar()->setSingleStep(kScrollStep);
+  ScrollBox->horizontalScrollBar()->setTracking(true);
+  ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  auto* host = new QWidget;
+  host->setObjectName(QStringLiteral("StripHost"));
+  host->setFixedSize(kChannels * kStripWidth, kStripHeight);
+  BuildStrips(host);
+  ScrollBox->setWidget(host);
+  column->addWidget(ScrollBox, 1);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setSingleShot(true);
   Timer1->setInterval(2000);
   connect(Timer1, &QTimer::timeout, this, &TfMain::Timer1Timer);
+  TimerOff = new QTimer(this);
+  TimerOff->setObjectName(QStringLiteral("TimerOff"));
+  TimerOff->setInterval(1000);
+  TimerOn = new QTimer(this);
+  TimerOn->setObjectName(QStringLiteral("TimerOn"));
+  TimerOn->setInterval(450);
+  TimerOn->setSingleShot(true);
+  for (int n = 1; n <= kChannels; ++n) {
+    auto* t = new QTimer(this);
+    t->setObjectName(QStringLiteral("Timer_start") + QString::number(n));
+    t->setInterval(1000);
+    t->setSingleShot(true);
+  }
+
+  // One case-insensitive index serves every composed-name lookup.
+  for (QObject* o : findChildren<QObject*>()) {
+    if (!o->objectName().isEmpty()) components_.insert(o->objectName().toLower(), o);
+  }
+
+  setMinimumHeight(kFixedHeight);
+  setMaximumHeight(kFixedHeight);
+  setGeometry(504, 178, kDesignWidth, kFixedHeight);
   Timer1->start();
+}
+
+void TfMain::BuildMenu() {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption, void (TfMain::*handler)(),
+                    bool checkable = false) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setCheckable(checkable);
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+  };
+  QMenu* settings = MainMenu1->addMenu(QStringLiteral("Settings"));
+  QMenu* inputMode = settings->addMenu(QStringLiteral("Input mode"));
+  N2Channels1 = add(inputMode, "N2Channels1", QStringLiteral("2 Channels"), &TfMain::N2Channels1Click, true);
+  N4Channels1 = add(inputMode, "N4Channels1", QStringLiteral("4 Channels"), &TfMain::N4Channels1Click, true);
+  N8Channels1 = add(inputMode, "N8Channels1", QStringLiteral("8 Channels"), &TfMain::N8Channels1Click, true);
+  N16Channels1 = add(inputMode, "N16Channels1", QStringLiteral("16 Channels"), &TfMain::N16Channels1Click, true);
+  N24Channels1 = add(inputMode, "N24Channels1", QStringLiteral("24 Channels"), &TfMain::N24Channels1Click, true);
+  Level99 = add(settings, "Level99", QStringLiteral("Level outfit"), &TfMain::Level99Click);
+  Input1 = add(settings, "Input1", QStringLiteral("Select audio input"), &TfMain::Input1Click);
+  LevelLabel1 = add(settings, "LevelLabel1", QStringLiteral("Level labels"), &TfMain::LevelLabel1Click);
+  ProgramSkin1 = add(settings, "ProgramSkin1", QStringLiteral("Program Skin"), &TfMain::ProgramSkin1Click);
+  ShowLogfile1 = add(settings, "ShowLogfile1", QStringLiteral("Show Logfile"), &TfMain::ShowLogfile1Click);
+  settings->addSeparator()->setObjectName(QStringLiteral("N1"));
+  Exit1 = add(settings, "Exit1", QStringLiteral("Exit && Save"), &TfMain::Exit1Click);
+  QMenu* help = MainMenu1->addMenu(QStringLiteral("Help"));
+  HelpFile1 = add(help, "HelpFile1", QStringLiteral("Help File"), &TfMain::HelpFile1Click);
+  Quandrelhomepage1 = add(help, "Quandrelhomepage1", QStringLiteral("Quandrel homepage"),
+                          &TfMain::Quandrelhomepage1Click);
+  Info1 = add(help, "Info1", QStringLiteral("Info"), &TfMain::Info1Click);
+}
+
+void TfMain::BuildStrips(QWidget* host) {
+  for (int n = 1; n <= kChannels; ++n) {
+    auto* strip = new QWidget(host);
+    strip->setObjectName(QStringLiteral("Strip") + QString::number(n));
+    strip->setProperty("Tag", kUnskinnedTag);
+    strip->setGeometry(kStripWidth * (n - 1), 0, kStripWidth, kStripHeight);
+    strip->setAutoFillBackground(true);
+    QPalette black = strip->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    strip->setPalette(black);
+
+    auto* level = new TMMLevel(strip);
+    level->setObjectName(QStringLiteral("Level") + QString::number(n));
+    level->Bevel()->SetBevelOuter(bvRaised);
+    level->Bevel()->SetBevelOuterWidth(1);
+    level->Bevel()->SetBevelInner(bvNone);
+    level->SetBounds(kLevelLeft, kLevelTop, kLevelWidth, kLedTop - 12);
+    level->SetKind(lkVertical);
+    level->SetChannel(n % 2 ? chLeft : chRight);
+    level->SetMode(mStereo);
+    level->SetBitLength(b16Bit);
+    level->SetDecayMode(dmStepUp);
+    level->SetBar1Color(clLime);
+    level->SetBar2Color(clYellow);
+    level->SetBar3Color(clRed);
+    level->SetDecay(12);
+    level->SetPoint1(n == 1 ? 58 : 56);
+    level->SetPoint2(70);
+
+    auto* picture = new TImageControl(QStringLiteral("ima_nordic") + QString::number(n), strip);
+    picture->setGeometry(kPictureLeft, kPictureTop, kPictureWidth, kLedTop - 12);
+
+    auto* scale = new TMMLevelScale(strip);
+    scale->setObjectName(QStringLiteral("MMLevelScale") + QString::number(n));
+    scale->SetBounds(kPictureLeft, kScaleTop, kPictureWidth, kLedTop - 12);
+    scale->SetKind(lkVertical);
+    scale->hide();
+
+    auto* led = new TMMLEDLABEL(strip);
+    led->setObjectName(LedName(n));
+    led->setGeometry(kLedLeft, kLedTop, kLedWidth, kLedHeight);
+    led->SetCaption(QString::number(n));
+    led->SetLEDColor(clLime);
+    led->SetInactiveColor(clBlack);
+    connect(led, &TMMLEDLABEL::DblClick, this, &TfMain::LED1DblClick);
+  }
+}
+
+QObject* TfMain::FindComponent(const QString& name) const {
+  return components_.value(name.toLower(), nullptr);
+}
+
+TMMLevel* TfMain::Level(int n) const { return Channel<TMMLevel>(QStringLiteral("Level"), n); }
+TMMLEDLABEL* TfMain::Led(int n) const { return Channel<TMMLEDLABEL>(QStringLiteral("Led"), n); }
+TImageControl* TfMain::ImaNordic(int n) const {
+  return Channel<TImageControl>(QStringLiteral("ima_Nordic"), n);
+}
+TMMLevelScale* TfMain::LevelScale(int n) const {
+  return Channel<TMMLevelScale>(QStringLiteral("MMLevelScale"), n);
+}
+QTimer* TfMain::TimerStart(int n) const { return Channel<QTimer>(QStringLiteral("timer_start"), n); }
+
+// ---- Channel-count menu items ---------------------------------------------------------
+
+void TfMain::EnableTimer1() {
+  // Enabling an enabled timer does not restart its count.
+  if (!Timer1->isActive()) Timer1->start();
+}
+
+void TfMain::MarkChannelMode(int modeIndex) {
+  QAction* items[] = {N2Channels1, N4Channels1, N8Channels1, N16Channels1, N24Channels1};
+  for (int i = 0; i < 5; ++i) items[i]->setChecked(i == modeIndex);
+}
+
+void TfMain::N2Channels1Click() {
+  // This item's own mark follows the mode list, not the click.
+  N2Channels1->setChecked(!N2Channels1->isChecked());
+  fmulti->rg_mode->SetItemIndex(0);
+  EnableTimer1();
+}
+
+void TfMain::N4Channels1Click() {
+  N4Channels1->setChecked(!N4Channels1->isChecked());
+  fmulti->rg_mode->SetItemIndex(1);
+  EnableTimer1();
+}
+
+void TfMain::N8Channels1Click() {
+  EnableTimer1();
+  setMaximumWidth(463);  // a wider window shrinks, a narrower one keeps its width
+  N16Channels1->setChecked(false);
+  N24Channels1->setChecked(false);
+}
+
+void TfMain::N16Channels1Click() {
+  setMaximumWidth(920);
+  N8Channels1->setChecked(false);
+  N24Channels1->setChecked(false);
+  resize(920, height());
+  EnableTimer1();
+}
+
+void TfMain::N24Channels1Click() {
+  EnableTimer1();
+  setMaximumWidth(kDesignWidth);
+  N8Channels1->setChecked(false);
+  N16Channels1->setChecked(false);
+  resize(kDesignWidth, height());
+}
+
+// ---- Other menu items ----------------------------------------------------------------
+
+void TfMain::Level99Click() { fSetLevel->show(); }
+
+void TfMain::Input1Click() { fmulti->exec(); }
+
+void TfMain::LevelLabel1Click() { fLabels->exec(); }
+
+void TfMain::ProgramSkin1Click() { fSkin->exec(); }
+
+void TfMain::ShowLogfile1Click() { fLogFile->show(); }
+
+void TfMain::Exit1Click() { close(); }
+
+void TfMain::HelpFile1Click() {
+  ShellOpen(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QString::fromLatin1(kManualName))));
+}
+
+void TfMain::Quandrelhomepage1Click() { ShellOpen(QUrl(QString::fromLatin1(kHomepage))); }
+
+void TfMain::Info1Click() { FrmInfo->show(); }
+
+void TfMain::LED1DblClick() { fLabels->exec(); }
+
+// ---- Window handlers -------------------------------------------------------------------
+
+void TfMain::FormResize() {
+  const int height = Led(1)->y() - 12;
+  for (int n = 1; n <= kChannels; ++n) {
+    TMMLevel* level = Level(n);
+    level->SetBounds(level->x(), level->y(), level->width(), height);
+    TImageControl* picture = ImaNordic(n);
+    picture->setGeometry(picture->x(), picture->y(), picture->width(), height);
+    TMMLevelScale* scale = LevelScale(n);
+    scale->SetBounds(scale->x(), scale->y(), scale->width(), height);
+    scale->hide();
+    picture->show();
+  }
+  if (fSetLevel) fSetLevel->rg_MeterClick();
+}
+
+void TfMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  // Every key makes the held markers step down: changing NumPeaks restarts their hold.
+  for (int n = 1; n <= kChannels; ++n) Level(n)->SetNumPeaks(0);
+  for (int n = 1; n <= kChannels; ++n) Level(n)->SetNumPeaks(fSetLevel->sp_peaks->Value());
+
+  const bool keypad = modifiers & Qt::KeypadModifier;
+  if (keypad && key >= Qt::Key_1 && key <= Qt::Key_9) {
+    // Numpad 1..9 request entries 0..8; the list clamps requests past its end.
+    fSetLevel->rg_Meter->SetItemIndex(key - Qt::Key_1);
+  } else if (key >= Qt::Key_F6 && key <= Qt::Key_F10) {
+    fmulti->rg_mode->SetItemIndex(key - Qt::Key_F6);
+  }
 }
 
 void TfMain::Timer1Timer() {
@@ -41,6 +321,13 @@ void TfMain::showEvent(QShowEvent* event) {
   // the window manager (if any) mapped last.
   if (FrmInfo && FrmInfo->isVisible()) FrmInfo->raise();
 }
+
+void TfMain::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FormResize();
+}
+
+void TfMain::keyPressEvent(QKeyEvent* event) { FormKeyDown(event->key(), event->modifiers()); }
 
 void TfMain::closeEvent(QCloseEvent* event) {
   FormClose();

@@ -4,7 +4,7 @@
 
 namespace ostrel {
 
-TfSkin::TfSkin(QWidget* parent) : QWidget(parent, kToolOnTop) {
+TfSkin::TfSkin(QWidget* parent) : QDialog(parent, kToolOnTop) {
   SetUpFixedWindow(this, "fSkin", QStringLiteral("Bars preference"), 229, 334);
   CentreOnScreen(this);
 }

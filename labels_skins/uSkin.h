@@ -1,11 +1,11 @@
 #pragma once
 // The skin chooser: the look of every window of the program.
 
-#include <QWidget>
+#include <QDialog>
 
 namespace ostrel {
 
-class TfSkin : public QWidget {
+class TfSkin : public QDialog {
   Q_OBJECT
  public:
   explicit TfSkin(QWidget* parent = nullptr);
