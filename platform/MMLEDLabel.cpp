@@ -49,17 +49,17 @@ void TMMLEDLABEL::SetDotSize(int v) {
   Set(dotSize_, std::clamp(v, 0, kMaxDotSize));
 }
 
-int TMMLEDLABEL::TextWidth(int pitch) const {
+std::int64_t TMMLEDLABEL::TextWidth(int pitch) const {
   if (cells_.empty()) return 0;
   // No blank column after the last character.
-  return (int(cells_.size()) * kCellColumns - 1) * pitch;
+  return (std::int64_t(cells_.size()) * kCellColumns - 1) * pitch;
 }
 
 QSize TMMLEDLABEL::DotPitch() const {
   if (dotSize_ > 0) return {dotSize_, dotSize_};
   int px = 1;  // captions too long even for single pixels are clipped
   for (int p = kMaxAutoPitch; p > 1; --p) {
-    if (std::int64_t(TextWidth(p)) <= width() && LedFont::kRows * p <= height()) {
+    if (TextWidth(p) <= width() && LedFont::kRows * p <= height()) {
       px = p;
       break;
     }
@@ -71,15 +71,15 @@ QSize TMMLEDLABEL::DotPitch() const {
 }
 
 QPoint TMMLEDLABEL::Origin(QSize pitch) const {
-  const int textW = TextWidth(pitch.width());
+  const std::int64_t textW = TextWidth(pitch.width());
   const int textH = LedFont::kRows * pitch.height();
   int x = 0;
   // A caption wider than the control keeps its start in view.
   if (textW <= width()) {
     if (alignment_ & Qt::AlignRight)
-      x = width() - textW;
+      x = int(width() - textW);
     else if (alignment_ & Qt::AlignHCenter)
-      x = (width() - textW) / 2;
+      x = int((width() - textW) / 2);
   }
   int y = 0;
   if (alignment_ & Qt::AlignBottom)
@@ -101,10 +101,7 @@ void TMMLEDLABEL::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), ToQColor(color_));
   if (cells_.empty()) return;
   const QColor lit = ToQColor(ledColor_), unlit = ToQColor(inactiveColor_);
-  const QSize p = DotPitch();
-  const int cellW = kCellColumns * p.width();
-  const int first = std::max(0, -Origin(p).x() / cellW);
-  for (int i = first; i < int(cells_.size()); ++i) {
+  for (int i = 0; i < int(cells_.size()); ++i) {
     if (DotRect(i, 0, 0).left() >= width()) break;  // the rest is clipped anyway
     const LedFont::Glyph g = LedFont::GlyphFor(cells_[std::size_t(i)]);
     for (int row = 0; row < LedFont::kRows; ++row)

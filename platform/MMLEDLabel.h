@@ -8,6 +8,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
+#include <string>
+
 #include "platform/MMGraphicControl.h"
 
 namespace ostrel {
@@ -55,7 +58,7 @@ class TMMLEDLABEL : public QWidget {
     field = v;
     update();
   }
-  int TextWidth(int pitch) const;
+  std::int64_t TextWidth(int pitch) const;
   QPoint Origin(QSize pitch) const;
 
   QString caption_;
