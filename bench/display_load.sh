@@ -4,12 +4,12 @@
 set -euo pipefail
 build=${1:-build}
 seconds=${2:-20}
-display=:$((90 + RANDOM % 9))
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+fdfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-sleep 1
-export DISPLAY=$display XDG_CONFIG_HOME=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$fdfile"' EXIT
+for _ in $(seq 50); do [ -s "$fdfile" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$fdfile") XDG_CONFIG_HOME=$(mktemp -d)
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 hz=$(getconf CLK_TCK)

@@ -53,6 +53,8 @@ int main(int argc, char** argv) {
   // over two seconds, different in phase per channel pair so the bars move independently.
   constexpr int kFrames = 50;
   std::array<std::int16_t, kFrames * 2> block{};
+  std::array<double, kFrames> tone{};  // one period of the tone per block: cheap to scale
+  for (int i = 0; i < kFrames; ++i) tone[i] = std::sin(2 * M_PI * i / kFrames);
   QElapsedTimer clock;
   clock.start();
   std::int64_t readingsDone = 0;
@@ -71,9 +73,8 @@ int main(int argc, char** argv) {
         const double left = 32000.0 * envelope * envelope;
         const double right = left * 0.6;
         for (int i = 0; i < kFrames; ++i) {
-          const double s = std::sin(2 * M_PI * 1000.0 * (readingsDone * kFrames + i) / 50000.0);
-          block[2 * i] = std::int16_t(left * s);
-          block[2 * i + 1] = std::int16_t(right * s);
+          block[2 * i] = std::int16_t(left * tone[i]);
+          block[2 * i + 1] = std::int16_t(right * tone[i]);
         }
         fMain->Level(2 * pair + 1)->FeedData(block.data());
         fMain->Level(2 * pair + 2)->FeedData(block.data());
@@ -86,7 +87,8 @@ int main(int argc, char** argv) {
     }
   });
   feeder.start(1);
-  QTimer::singleShot(int(seconds * 1000 + 2000), &app, &QCoreApplication::quit);
+  // Two seconds to warm up, the measured span, and slack for the outside sampler.
+  QTimer::singleShot(int(seconds * 1000 + 4000), &app, &QCoreApplication::quit);
   QApplication::exec();
 
   const double secs = measured.elapsed() / 1000.0;
