@@ -1,5 +1,7 @@
 #include "metering/MMLevel.h"
 
+#include <QPainter>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -203,6 +205,7 @@ void TMMCustomLevel::SetNumPeaks(int v) {
   const bool wasOff = numPeaks_ == 0;
   numPeaks_ = v;
   peakCountdown_ = 0;
+  composer_.Invalidate();
   // The tick holds one pause for "no markers" and one for "disabled". Leaving 0 gives
   // back the first one even while disabled; otherwise it would never be given back.
   if (v == 0)
@@ -483,7 +486,7 @@ void TMMCustomLevel::ResetDisplay() {
   }
   levelSpots_ = 0;
   ResetDecay();
-  repaint();
+  RedrawNow();
 }
 
 void TMMCustomLevel::ResetDecay() {
@@ -517,12 +520,82 @@ void TMMCustomLevel::BoundsChanged() {
   innerWidth_ = std::max(innerRect_.width(), 1);
   innerHeight_ = std::max(innerRect_.height(), 1);
   DIB().SetSize(innerWidth_, innerHeight_);
+  background_.SetSize(innerWidth_, innerHeight_);
+  composer_.Invalidate();
   RecalcSpots();
   update();
 }
 
-// The bar itself is not drawn yet: the control shows its bevel and Color.
-void TMMCustomLevel::RebuildBackground() {}
-void TMMCustomLevel::RedrawNow() {}
+// ---- Drawing ---------------------------------------------------------------------------------
+
+LevelBarStyle TMMCustomLevel::Style(bool inactive) const {
+  LevelBarStyle st;
+  st.kind = kind_;
+  st.direction = direction_;
+  st.innerWidth = innerWidth_;
+  st.innerHeight = innerHeight_;
+  st.spotWidth = spotWidth_;
+  st.spotSpace = spotSpace_;
+  st.spotCount = spotCount_;
+  st.spotMargin = spotMargin_;
+  st.zone1Spot = zone1Spot_;
+  st.zone2Spot = zone2Spot_;
+  st.numPeaks = numPeaks_;
+  st.colors = inactive ? inactiveColors_ : barColors_;
+  st.dotted = inactive ? inactiveDoted_ : activeDoted_;
+  return st;
+}
+
+void TMMCustomLevel::RebuildBackground() {
+  if (onDrawBar_) return;  // the handler paints everything; keep the old background
+  {
+    TMMDIBDrawScope draw(background_);
+    background_.SetColor(Color());
+    background_.Fill();
+    const LevelBarStyle unlit = Style(true);
+    LevelBarPainter(unlit).DrawSpots(background_, spotCount_, true, 0);
+  }
+  composer_.Invalidate();
+}
+
+void TMMCustomLevel::DIBBitCountChanged() {
+  background_.SetBitCount(DIB().BitCount());
+  composer_.Invalidate();
+  RebuildBackground();
+}
+
+void TMMCustomLevel::SetOnDrawBar(TMMLevelDrawBar handler) {
+  onDrawBar_ = std::move(handler);
+  composer_.Invalidate();
+  if (!onDrawBar_) RebuildBackground();
+  update();
+}
+
+QRect TMMCustomLevel::DrawBar(QPainter* p) {
+  if (onPaint_) onPaint_(this);
+  TMMDIBDrawScope draw(DIB());
+  QRect changed;
+  if (onDrawBar_) {
+    changed = QRect(0, 0, innerWidth_, innerHeight_);
+    onDrawBar_(this, DIB(), changed, levelSpots_, peakSpot_);
+    composer_.Invalidate();  // the handler's picture is not ours to patch
+  } else {
+    const LevelBarStyle lit = Style(false);
+    changed = composer_.Compose(DIB(), background_, lit, enabled_, levelSpots_, peakSpot_);
+  }
+  if (p && !innerRect_.isEmpty()) DIB().Draw(*p, innerRect_);
+  return changed;
+}
+
+void TMMCustomLevel::Paint(QPainter& p) {
+  Bevel()->PaintBevel(p, rect());
+  DrawBar(&p);
+}
+
+void TMMCustomLevel::RedrawNow() {
+  if (!isVisible()) return;  // not on screen: the next paint composes the current state
+  const QRect changed = DrawBar(nullptr);
+  if (!changed.isEmpty()) update(changed.translated(innerRect_.topLeft()) & innerRect_);
+}
 
 }  // namespace ostrel

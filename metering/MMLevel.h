@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "metering/MMLevelBar.h"
 #include "metering/MMLevelTypes.h"
 #include "metering/TickService.h"
 #include "platform/MMDIBGraphicControl.h"
@@ -118,6 +119,10 @@ class TMMCustomLevel : public TMMDIBGraphicControl {
   void SetDCOffsetR(int v) { dcOffsetR_ = v; }
   void SetOnGainOverflow(TNotifyEvent handler) { onGainOverflow_ = std::move(handler); }
   void SetOnPcmOverflow(TNotifyEvent handler) { onPcmOverflow_ = std::move(handler); }
+  // Raised at the start of every bar drawing, before anything is drawn.
+  void SetOnPaint(TNotifyEvent handler) { onPaint_ = std::move(handler); }
+  // Replaces the meter's own bar drawing while assigned; removing it rebuilds the background.
+  void SetOnDrawBar(TMMLevelDrawBar handler);
 
   // ---- Public fields the ballistics presets write directly ----------------------------
   std::uint16_t MeterStandard = 0;  // 0 N9, 1 DIN, 2 BBC, 3 EBU
@@ -145,6 +150,8 @@ class TMMCustomLevel : public TMMDIBGraphicControl {
   // One 25 ms tick of the peak marker's hold and fall; never draws.
   void PeakTick();
   static QString LevelToDbText(double level, double reference, double offset);
+  // Redraws the pre-drawn unlit bar (nothing while OnDrawBar is assigned).
+  void RebuildBackground();
 
   // The meter's "Visible": false only when the control was explicitly hidden, so a meter
   // that simply has not been put on screen yet still measures.
@@ -170,9 +177,14 @@ class TMMCustomLevel : public TMMDIBGraphicControl {
   int DecayWindow() const { return decayWindow_; }
   float DecayLevel() const { return decayLevel_; }
   TickHandle Tick() const { return tick_; }
+  const TMMDIBCanvas& BackgroundSurface() const { return background_; }
 
  protected:
   void BoundsChanged() override;
+  void ColorChanged() override { RebuildBackground(); }
+  void DIBBitCountChanged() override;
+  // Bevel, then the bar (the bar covers the whole inner area, so no Color fill under it).
+  void Paint(QPainter& p) override;
 
  private:
   // Short critical section shared with the tick thread; never held across a call out.
@@ -192,7 +204,12 @@ class TMMCustomLevel : public TMMDIBGraphicControl {
   long long IntegrationSum(int count);
   double ApplyCurve(double h, int v, bool integrating) const;
   int BarLength() const { return kind_ == lkHorizontal ? innerWidth_ : innerHeight_; }
-  void RebuildBackground();
+  LevelBarStyle Style(bool inactive) const;
+  // Composes the bar in the off-screen surface and copies it to `p` when given; returns the
+  // part of the inner area that changed.
+  QRect DrawBar(QPainter* p);
+  // The immediate redraw after a reading: composes at once when on screen and asks Qt to
+  // copy just the changed spots to the screen with the next paint.
   void RedrawNow();
 
   TickService& ticks_;
@@ -225,6 +242,8 @@ class TMMCustomLevel : public TMMDIBGraphicControl {
   int dcOffsetR_ = 0;
   TNotifyEvent onGainOverflow_;
   TNotifyEvent onPcmOverflow_;
+  TNotifyEvent onPaint_;
+  TMMLevelDrawBar onDrawBar_;
 
   int blockPeak_ = 0;
   int shapedLevel_ = 0;
@@ -253,6 +272,9 @@ class TMMCustomLevel : public TMMDIBGraphicControl {
   long long decaySum_ = 0;
   float decayLevel_ = 0.0f;
   std::array<std::int32_t, kDecayRingSize> decayRing_{};
+
+  TMMDIBCanvas background_;  // the unlit bar, same size and depth as DIB()
+  LevelBarComposer composer_;
 };
 
 // The meter as placed on forms: adds nothing to TMMCustomLevel.

@@ -53,11 +53,13 @@ void TMMDIBCanvas::Reset() {
   const QSize size = image_.size();
   if (bitCount_ == 8) {
     image_ = QImage(size, QImage::Format_Indexed8);
-    image_.setColorTable({qRgb(0, 0, 0)});
+    palette_ = {qRgb(0, 0, 0)};
+    image_.setColorTable(palette_);
     image_.fill(0u);
   } else {
     image_ = QImage(size, QImage::Format_RGB888);
     image_.fill(Qt::black);
+    palette_.clear();
   }
   SetColor(clBlack);
 }
@@ -71,17 +73,16 @@ void TMMDIBCanvas::EndDraw() {
 
 std::uint8_t TMMDIBCanvas::PaletteIndex(TColor color) {
   const QRgb rgb = ToRgb(color);
-  QList<QRgb> table = image_.colorTable();
-  for (int i = 0; i < table.size(); ++i)
-    if (table[i] == rgb) return std::uint8_t(i);
-  if (table.size() < 256) {
-    table.append(rgb);
-    image_.setColorTable(table);
-    return std::uint8_t(table.size() - 1);
+  for (int i = 0; i < palette_.size(); ++i)
+    if (palette_[i] == rgb) return std::uint8_t(i);
+  if (palette_.size() < 256) {
+    palette_.append(rgb);
+    image_.setColorTable(palette_);
+    return std::uint8_t(palette_.size() - 1);
   }
   int best = 0;
-  for (int i = 1; i < table.size(); ++i)
-    if (Distance(table[i], rgb) < Distance(table[best], rgb)) best = i;
+  for (int i = 1; i < palette_.size(); ++i)
+    if (Distance(palette_[i], rgb) < Distance(palette_[best], rgb)) best = i;
   return std::uint8_t(best);
 }
 
@@ -130,8 +131,10 @@ void TMMDIBCanvas::DottedFillRect(const QRect& r) {
 void TMMDIBCanvas::CopyFrom(const TMMDIBCanvas& source) {
   if (source.bitCount_ != bitCount_ || source.image_.size() != image_.size())
     throw EMMDIBError("Surfaces differ in size or depth");
-  if (bitCount_ == 8 && image_.colorTable() != source.image_.colorTable())
-    image_.setColorTable(source.image_.colorTable());
+  if (bitCount_ == 8 && palette_ != source.palette_) {
+    palette_ = source.palette_;
+    image_.setColorTable(palette_);
+  }
   const qsizetype bytes = image_.sizeInBytes();
   std::memcpy(image_.bits(), source.image_.constBits(), bytes);
   // The current colour stays the same colour under the palette just taken over.
@@ -148,9 +151,9 @@ void TMMDIBCanvas::CopyRect(const TMMDIBCanvas& source, const QRect& r) {
   if (bitCount_ == 8) {
     // Indices agree when the source palette is a prefix of ours (the usual case: this
     // surface was copied from the source and then drew a few more colours).
-    const QList<QRgb> own = image_.colorTable(), src = source.image_.colorTable();
-    bool prefix = src.size() <= own.size();
-    for (int i = 0; prefix && i < src.size(); ++i) prefix = own[i] == src[i];
+    const QList<QRgb>& src = source.palette_;
+    bool prefix = src.size() <= palette_.size();
+    for (int i = 0; prefix && i < src.size(); ++i) prefix = palette_[i] == src[i];
     if (!prefix) {
       const std::uint8_t keep = index_;
       for (int y = c.top(); y <= c.bottom(); ++y) {

@@ -10,6 +10,7 @@
 // one lock shared by every surface in the process.
 
 #include <QImage>
+#include <QList>
 #include <QRect>
 
 #include <cstdint>
@@ -63,6 +64,8 @@ class TMMDIBCanvas {
 
   int bitCount_;
   QImage image_;
+  QList<QRgb> palette_;       // 8 bits: our copy of the image's colour table (reading the
+                              // image's own table copies it, far too slow per spot)
   std::uint8_t index_ = 0;    // current colour as a palette index (8 bits)
   std::uint8_t rgb_[3] = {};  // current colour as bytes (24 bits)
 };
