@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
   fMain->move(0, 0);
   fMain->show();
 
+  std::array<TMMLevel*, 25> meters{};  // looked up once, as the connectors hold their meters
+  for (int n = 1; n <= 24; ++n) meters[n] = fMain->Level(n);
   PaintCounter counter;
   fMain->Level(1)->installEventFilter(&counter);
 
@@ -76,8 +78,8 @@ int main(int argc, char** argv) {
           block[2 * i] = std::int16_t(left * tone[i]);
           block[2 * i + 1] = std::int16_t(right * tone[i]);
         }
-        fMain->Level(2 * pair + 1)->FeedData(block.data());
-        fMain->Level(2 * pair + 2)->FeedData(block.data());
+        meters[2 * pair + 1]->FeedData(block.data());
+        meters[2 * pair + 2]->FeedData(block.data());
       }
     }
     if (!warm && clock.elapsed() > 2000) {

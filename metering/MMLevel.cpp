@@ -1,5 +1,7 @@
 #include "metering/MMLevel.h"
 
+#include "platform/FrameClock.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -595,7 +597,9 @@ void TMMCustomLevel::Paint(QPainter& p) {
 void TMMCustomLevel::RedrawNow() {
   if (!isVisible()) return;  // not on screen: the next paint composes the current state
   const QRect changed = DrawBar(nullptr);
-  if (!changed.isEmpty()) update(changed.translated(innerRect_.topLeft()) & innerRect_);
+  // The bar is composed now; its copy to the screen waits for the next display frame.
+  if (!changed.isEmpty())
+    FrameClock::Instance().RequestUpdate(this, changed.translated(innerRect_.topLeft()) & innerRect_);
 }
 
 }  // namespace ostrel
