@@ -54,28 +54,23 @@ struct TWaveHdr {
 
   static constexpr int kSubstituteWord = 2;
 
-  std::uint8_t* Data() const {
-    return lpData == 0 ? nullptr
-                       : const_cast<std::uint8_t*>(reinterpret_cast<const std::uint8_t*>(this)) +
-                             lpData;
-  }
+  std::uint8_t* Data() const { return static_cast<std::uint8_t*>(At(lpData)); }
   void SetData(const void* data) { lpData = OffsetTo(data); }
-  TWaveHdr* Substitute() const {
-    const std::int32_t off = dwExt[kSubstituteWord];
-    return off == 0 ? nullptr
-                    : reinterpret_cast<TWaveHdr*>(const_cast<std::uint8_t*>(
-                          reinterpret_cast<const std::uint8_t*>(this) + off));
-  }
+  TWaveHdr* Substitute() const { return static_cast<TWaveHdr*>(At(dwExt[kSubstituteWord])); }
   void SetSubstitute(const TWaveHdr* header) { dwExt[kSubstituteWord] = OffsetTo(header); }
 
  private:
+  // Addresses as integers: the target may lie in another allocation than the header.
   std::int32_t OffsetTo(const void* p) const {
     if (p == nullptr) return 0;
-    const std::ptrdiff_t d =
-        reinterpret_cast<const std::uint8_t*>(p) - reinterpret_cast<const std::uint8_t*>(this);
+    const std::intptr_t d = reinterpret_cast<std::intptr_t>(p) - reinterpret_cast<std::intptr_t>(this);
     if (d == 0 || d < INT32_MIN || d > INT32_MAX)
       throw std::out_of_range("buffer header offset does not fit its 32-bit word");
     return std::int32_t(d);
+  }
+  void* At(std::int32_t offset) const {
+    return offset == 0 ? nullptr
+                       : reinterpret_cast<void*>(reinterpret_cast<std::intptr_t>(this) + offset);
   }
 };
 static_assert(sizeof(TWaveHdr) == 60);
