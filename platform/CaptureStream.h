@@ -57,7 +57,7 @@ class CaptureStream : public QObject {
   std::uint64_t DroppedFrames() const { return dropped_.load(std::memory_order_relaxed); }
   std::uint64_t BytesCaptured() const { return captured_.load(std::memory_order_relaxed); }
   // Buffers added and not yet given back.
-  int Outstanding() const { return outstanding_; }
+  int Outstanding() const { return outstanding_.load(); }
 
  private:
   void Wake();
@@ -80,7 +80,7 @@ class CaptureStream : public QObject {
   std::atomic<bool> failed_{false};
   std::atomic<bool> wakePending_{false};
   bool failureReturned_ = false;  // GUI side
-  int outstanding_ = 0;           // GUI side
+  std::atomic<int> outstanding_{0};  // GUI side and a re-queueing capture thread
   int pipe_[2] = {-1, -1};
   QSocketNotifier* notifier_ = nullptr;
 };

@@ -96,6 +96,7 @@ int PortAudioWaveIn::PaDevice(int device) {
 }
 
 std::uint32_t PortAudioWaveIn::waveInGetNumDevs() {
+  std::lock_guard lock(mutex_);
   return std::uint32_t(InputDevices().size());
 }
 
@@ -120,6 +121,7 @@ std::uint32_t PortAudioWaveIn::FormatBits(int paDevice) {
 }
 
 MMRESULT PortAudioWaveIn::waveInGetDevCaps(int device, TWaveInCaps* caps, std::uint32_t size) {
+  std::lock_guard lock(mutex_);
   if (!caps || size < sizeof(TWaveInCaps)) return MMSYSERR_INVALPARAM;
   if (!PortAudioSystem::Acquire()) return FromPa(PortAudioSystem::InitError());
   const int pa = PaDevice(device);
@@ -146,6 +148,7 @@ MMRESULT PortAudioWaveIn::waveInGetErrorText(MMRESULT code, char* text, std::uin
 
 MMRESULT PortAudioWaveIn::waveInOpen(HWAVEIN* handle, int device, const TWaveFormatEx* format,
                                      QObject* target, std::uint32_t flags) {
+  std::lock_guard lock(mutex_);
   if (!format) return MMSYSERR_INVALPARAM;
   if (!PortAudioSystem::Acquire()) return FromPa(PortAudioSystem::InitError());
   const int pa = PaDevice(device);
@@ -190,6 +193,7 @@ MMRESULT PortAudioWaveIn::Halt(Stream& s) {
 }
 
 MMRESULT PortAudioWaveIn::waveInClose(HWAVEIN handle) {
+  std::lock_guard lock(mutex_);
   Stream* s = Find(handle);
   if (!s) return MMSYSERR_INVALHANDLE;
   if (s->capture->Outstanding() > 0) return WAVERR_STILLPLAYING;
@@ -202,6 +206,7 @@ MMRESULT PortAudioWaveIn::waveInClose(HWAVEIN handle) {
 }
 
 MMRESULT PortAudioWaveIn::waveInAddBuffer(HWAVEIN handle, TWaveHdr* header, std::uint32_t size) {
+  std::lock_guard lock(mutex_);
   Stream* s = Find(handle);
   if (!s) return MMSYSERR_INVALHANDLE;
   if (size < kWaveHdrBaseSize) return MMSYSERR_INVALPARAM;
@@ -209,6 +214,7 @@ MMRESULT PortAudioWaveIn::waveInAddBuffer(HWAVEIN handle, TWaveHdr* header, std:
 }
 
 MMRESULT PortAudioWaveIn::waveInStart(HWAVEIN handle) {
+  std::lock_guard lock(mutex_);
   Stream* s = Find(handle);
   if (!s) return MMSYSERR_INVALHANDLE;
   if (s->capture->Failed()) return MMSYSERR_NODRIVER;
@@ -220,6 +226,7 @@ MMRESULT PortAudioWaveIn::waveInStart(HWAVEIN handle) {
 }
 
 MMRESULT PortAudioWaveIn::waveInStop(HWAVEIN handle) {
+  std::lock_guard lock(mutex_);
   Stream* s = Find(handle);
   if (!s) return MMSYSERR_INVALHANDLE;
   const MMRESULT r = Halt(*s);
@@ -228,6 +235,7 @@ MMRESULT PortAudioWaveIn::waveInStop(HWAVEIN handle) {
 }
 
 MMRESULT PortAudioWaveIn::waveInReset(HWAVEIN handle) {
+  std::lock_guard lock(mutex_);
   Stream* s = Find(handle);
   if (!s) return MMSYSERR_INVALHANDLE;
   const MMRESULT r = Halt(*s);
@@ -238,6 +246,7 @@ MMRESULT PortAudioWaveIn::waveInReset(HWAVEIN handle) {
 }
 
 MMRESULT PortAudioWaveIn::waveInGetPosition(HWAVEIN handle, std::uint32_t* bytes) {
+  std::lock_guard lock(mutex_);
   Stream* s = Find(handle);
   if (!s) return MMSYSERR_INVALHANDLE;
   if (!bytes) return MMSYSERR_INVALPARAM;
@@ -246,6 +255,7 @@ MMRESULT PortAudioWaveIn::waveInGetPosition(HWAVEIN handle, std::uint32_t* bytes
 }
 
 MMRESULT PortAudioWaveIn::waveInGetID(HWAVEIN handle, std::uint32_t* device) {
+  std::lock_guard lock(mutex_);
   Stream* s = Find(handle);
   if (!s) return MMSYSERR_INVALHANDLE;
   if (!device) return MMSYSERR_INVALPARAM;
@@ -254,6 +264,7 @@ MMRESULT PortAudioWaveIn::waveInGetID(HWAVEIN handle, std::uint32_t* device) {
 }
 
 std::uint64_t PortAudioWaveIn::DroppedFrames(HWAVEIN handle) const {
+  std::lock_guard lock(mutex_);
   const Stream* s = Find(handle);
   return s ? s->capture->DroppedFrames() : 0;
 }

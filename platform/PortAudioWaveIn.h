@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <memory>
 #include <vector>
 
@@ -58,6 +59,9 @@ class PortAudioWaveIn : public TWaveInTable {
   // Halts the stream; true when it did not fail by itself.
   MMRESULT Halt(Stream& s);
 
+  // Guards the tables below: a capture thread may re-queue while the GUI thread opens or
+  // closes another device. The audio callback never takes it.
+  mutable std::recursive_mutex mutex_;
   std::map<HWAVEIN, std::unique_ptr<Stream>> streams_;
   std::map<int, std::uint32_t> formatBits_;  // per PortAudio device, asked once
   HWAVEIN nextHandle_ = 1;

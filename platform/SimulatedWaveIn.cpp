@@ -8,6 +8,7 @@ int SimulatedWaveIn::AddDevice(Device device) {
 }
 
 MMRESULT SimulatedWaveIn::Enter(const std::string& op) {
+  std::lock_guard lock(mutex_);
   calls.push_back(op);
   auto it = failNext_.find(op);
   if (it == failNext_.end()) return MMSYSERR_NOERROR;
@@ -22,6 +23,7 @@ int SimulatedWaveIn::Resolve(int device) const {
 }
 
 SimulatedWaveIn::Stream* SimulatedWaveIn::Find(HWAVEIN handle, bool includeClosed) const {
+  std::lock_guard lock(mutex_);
   auto it = streams_.find(handle);
   if (it == streams_.end() || (it->second->closed && !includeClosed)) return nullptr;
   return it->second.get();
@@ -67,12 +69,16 @@ MMRESULT SimulatedWaveIn::waveInOpen(HWAVEIN* handle, int device, const TWaveFor
     s->capture->Notify(WIM_OPEN);
   else
     s->openHeld = devices_[d].openNotice == Notice::kHeld;
-  streams_.emplace(h, std::move(s));
+  {
+    std::lock_guard lock(mutex_);
+    streams_.emplace(h, std::move(s));
+  }
   *handle = lastHandle_ = h;
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT SimulatedWaveIn::waveInClose(HWAVEIN handle) {
+  std::lock_guard lock(mutex_);
   if (MMRESULT r = Enter("waveInClose")) return r;
   Stream* s = Find(handle);
   if (!s) return MMSYSERR_INVALHANDLE;
@@ -171,6 +177,7 @@ bool SimulatedWaveIn::Play(HWAVEIN handle, std::size_t bytes) {
 }
 
 void SimulatedWaveIn::ReleaseHeldNotices(HWAVEIN handle) {
+  std::lock_guard lock(mutex_);
   Stream* s = Find(handle, true);
   if (!s) return;
   if (s->closed) {

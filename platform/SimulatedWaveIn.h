@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,8 @@ class SimulatedWaveIn : public TWaveInTable {
   Stream* Find(HWAVEIN handle, bool includeClosed = false) const;
   int Resolve(int device) const;
 
+  // A capture thread may re-queue while the test thread drives the devices.
+  mutable std::recursive_mutex mutex_;
   std::vector<Device> devices_;
   int defaultDevice_ = 0;
   std::map<std::string, MMRESULT> failNext_;

@@ -406,3 +406,56 @@ TEST_F(ConnectorTest, SubstituteHeaderIsReadWhenSynchronizing) {
 
 }  // namespace
 }  // namespace ostrel
+
+namespace ostrel {
+namespace {
+
+TEST_F(ConnectorTest, AnEventLoopInsideThePumpsMessageStepStillDelivers) {
+  c->SetSynchronize(false);
+  OpenAndStart(*c);
+  auto* service = TMMConnectorService::Instance();
+  const auto data = NumberedBuffer();
+  c->ProcessData(data.data(), int(data.size()));
+  int steps = 0, nestedReading = -1;
+  TMMConnectorService::SetMessageStep([&] {
+    ++steps;
+    if (steps == 1) {
+      // A handler opens its own event loop (a dialog, a device wait) and the pump's timer
+      // fires inside it: that cycle delivers without a message step of its own.
+      service->RunPump();
+      nestedReading = LeftReading();
+    }
+  });
+  service->RunPump();
+  EXPECT_EQ(steps, 1);
+  EXPECT_EQ(nestedReading, 1);
+  EXPECT_EQ(LeftReading(), 2);  // and the outer cycle goes on
+  EXPECT_TRUE(service->PumpRequested());
+}
+
+TEST_F(ConnectorTest, IdleHandlerLivesWhileMessageDrivenConnectorsRun) {
+  TMMConnector::SetEnterIdle(true);
+  OpenAndStart(*c);
+  auto* service = TMMConnectorService::Instance();
+  EXPECT_TRUE(service->IdleInstalled());
+  c->Stopped();
+  EXPECT_FALSE(service->IdleInstalled());
+  TMMConnector::SetEnterIdle(false);
+  OpenAndStart(*c);
+  EXPECT_FALSE(service->IdleInstalled());
+}
+
+TEST_F(ConnectorTest, AStartMessageTwiceCountsTheConnectorOnce) {
+  OpenAndStart(*c);
+  c->SetEnabled(false);
+  c->SetEnabled(true);
+  c->SetEnabled(false);
+  c->SetEnabled(true);  // two start messages queued
+  Settle();
+  EXPECT_EQ(TMMConnectorService::Instance()->MessageDrivenCount(), 1);
+  c->Stopped();
+  EXPECT_EQ(TMMConnectorService::Instance()->MessageDrivenCount(), 0);
+}
+
+}  // namespace
+}  // namespace ostrel
