@@ -1,0 +1,48 @@
+#pragma once
+// A pair of up and down arrow buttons holding a number. The value stays inside
+// [MinValue, MaxValue]; setting it from code behaves as a user's step: OnChange runs, but
+// only when the value actually changes.
+
+#include <QWidget>
+
+#include <functional>
+
+class QToolButton;
+
+namespace ostrel {
+
+class TMMSpinButton : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TMMSpinButton(QWidget* parent = nullptr);
+
+  int Value() const { return value_; }
+  void SetValue(int v);
+  int MinValue() const { return min_; }
+  int MaxValue() const { return max_; }
+  // Sets both limits and pulls the value inside them (running OnChange if it moves).
+  void SetRange(int minValue, int maxValue);
+  int Increment() const { return increment_; }
+  void SetIncrement(int step);
+
+  QToolButton* UpButton() const { return up_; }
+  QToolButton* DownButton() const { return down_; }
+
+  std::function<void()> OnChange;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  void Step(long long steps);
+
+  int value_ = 0;
+  int min_ = 0;
+  int max_ = 100;
+  int increment_ = 1;
+  QToolButton* up_;
+  QToolButton* down_;
+};
+
+}  // namespace ostrel
