@@ -58,7 +58,11 @@ void TMMConnector::OnGuiThread(TMMLevel* meter, std::function<void(TMMLevel*)> f
   }
   QPointer<TMMLevel> guarded(meter);
   QMetaObject::invokeMethod(
-      meter, [guarded, f] { if (guarded) f(guarded); }, Qt::QueuedConnection);
+      meter,
+      [guarded, f] {
+        if (guarded) f(guarded);
+      },
+      Qt::QueuedConnection);
 }
 
 void TMMConnector::ResetMeters() {
@@ -267,8 +271,7 @@ void TMMConnector::StartSilenceFeed() {
   if (silenceFeed_ != kNoTick) return;
   int interval = 25;
   const int avg = displayFormat_.nAvgBytesPerSec;
-  if (bufferBytes_ <= 8191 && avg > 0)
-    interval = int(std::int64_t(bufferBytes_) * 1000 / avg);
+  if (bufferBytes_ <= 8191 && avg > 0) interval = int(std::int64_t(bufferBytes_) * 1000 / avg);
   silenceFeed_ = ticks_.RegisterTick(
       interval, false, [this](void*) { SilenceTick(); }, this);
   if (silenceFeed_ == kNoTick) throw EOutOfResources("Not enough timers available");

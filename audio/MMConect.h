@@ -92,7 +92,8 @@ class TMMConnector : public TMMDSPComponent {
   // One delivery run (GUI thread).
   void DoTrigger();
 
-  // ---- Chain overrides ---------------------------------------------------------------------------
+  // ---- Chain overrides
+  // ---------------------------------------------------------------------------
   void SetWaveFormat(const TWaveFormatEx* format) override;
   void Started() override;
   void Stopped() override;

@@ -58,7 +58,8 @@ class TMMConnectorService : public QObject {
   void RemoveIdle();
   bool IdleInstalled() const { return idleTimer_.isActive(); }
 
-  // ---- Shared settings ---------------------------------------------------------------------------
+  // ---- Shared settings
+  // ---------------------------------------------------------------------------
   static bool EnterIdle();
   static void SetEnterIdle(bool value);
   // Tests drive the pump by hand: no timer is armed, RunPump runs one cycle.

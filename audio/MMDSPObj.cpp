@@ -122,8 +122,7 @@ void TMMDSPComponent::Broadcast(TMMDSPComponent* sender, bool outputSide, const 
       e->LinkChanged(sender, outputSide, name);
 }
 
-void TMMDSPComponent::LinkChanged(TMMDSPComponent* sender, bool outputSide,
-                                  const QString& name) {
+void TMMDSPComponent::LinkChanged(TMMDSPComponent* sender, bool outputSide, const QString& name) {
   if (outputSide) {
     if (sender && sender == input_ && inputProperty_.compare(name, Qt::CaseInsensitive) == 0 &&
         sender->LinkByName(name) == this)
@@ -260,12 +259,24 @@ void TMMDSPComponent::BufferLoad(TWaveHdr* header, bool& more) {
 
 void TMMCustomSoundComponent::Tell(TMMDSPComponent* e, TMMChainNotification note) {
   switch (note) {
-    case TMMChainNotification::Opened: e->Opened(); break;
-    case TMMChainNotification::Closed: e->Closed(); break;
-    case TMMChainNotification::Started: e->Started(); break;
-    case TMMChainNotification::Paused: e->Paused(); break;
-    case TMMChainNotification::Restarted: e->Restarted(); break;
-    case TMMChainNotification::Stopped: e->Stopped(); break;
+    case TMMChainNotification::Opened:
+      e->Opened();
+      break;
+    case TMMChainNotification::Closed:
+      e->Closed();
+      break;
+    case TMMChainNotification::Started:
+      e->Started();
+      break;
+    case TMMChainNotification::Paused:
+      e->Paused();
+      break;
+    case TMMChainNotification::Restarted:
+      e->Restarted();
+      break;
+    case TMMChainNotification::Stopped:
+      e->Stopped();
+      break;
   }
 }
 

@@ -1,8 +1,8 @@
 #include "audio/MMWavIn.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -60,7 +60,7 @@ TMMCustomWaveIn::TMMCustomWaveIn(QObject* owner, std::shared_ptr<TWaveInTable> p
   numDevs_ = platform_ ? int(platform_->waveInGetNumDevs()) : 0;
   window_ = new TWaveInNotifyWindow(this);
   RebuildFormat();  // 8-bit mono 11025 Hz
-  SetDeviceID(0);  // fills ProductName
+  SetDeviceID(0);   // fills ProductName
 }
 
 TMMCustomWaveIn::~TMMCustomWaveIn() {
@@ -463,7 +463,8 @@ void TMMCustomWaveIn::Restarted() {
   FireEvent(OnRestart);
 }
 
-// ---- Buffers -------------------------------------------------------------------------------------
+// ---- Buffers
+// -------------------------------------------------------------------------------------
 
 void TMMCustomWaveIn::BufferReturn(HWAVEIN, TWaveHdr* header) {
   if (!StateHas(wiStarted) || !header) return;
@@ -502,7 +503,8 @@ void TMMCustomWaveIn::BufferReady(TWaveHdr* header) {
   bool limit = false;
   if (maxRecordTime_ > 0 && bytesRecorded_ >= maxRecordBytes_) {
     const std::int64_t excess = bytesRecorded_ - maxRecordBytes_;
-    header->dwBytesRecorded -= std::uint32_t(std::min<std::int64_t>(excess, header->dwBytesRecorded));
+    header->dwBytesRecorded -=
+        std::uint32_t(std::min<std::int64_t>(excess, header->dwBytesRecorded));
     bytesRecorded_ = maxRecordBytes_;
     limit = true;
   }
@@ -510,7 +512,8 @@ void TMMCustomWaveIn::BufferReady(TWaveHdr* header) {
   if (limit && !stopping_) Stop();
 }
 
-// ---- Stop ------------------------------------------------------------------------------------------
+// ---- Stop
+// ------------------------------------------------------------------------------------------
 
 void TMMCustomWaveIn::Stop() {
   if (!StateHas(wiStarted) && !StateHas(wiPaused)) return;
@@ -550,7 +553,8 @@ void TMMCustomWaveIn::Stopped() {
   if (closePending_) Close();
 }
 
-// ---- Close ---------------------------------------------------------------------------------------
+// ---- Close
+// ---------------------------------------------------------------------------------------
 
 void TMMCustomWaveIn::Close() {
   if (!StateHas(wiOpened) || (closing_ && !closePending_)) return;
@@ -612,7 +616,8 @@ void TMMCustomWaveIn::Closed() {
   if (!destroying_) FireEvent(OnClose);
 }
 
-// ---- Capture thread ------------------------------------------------------------------------------
+// ---- Capture thread
+// ------------------------------------------------------------------------------
 
 void TMMCustomWaveIn::StartThread() {
   CsGuard guard(*this);
@@ -647,7 +652,8 @@ void TMMCustomWaveIn::EndThread() {
   csActive_ = false;
 }
 
-// ---- Notifications -------------------------------------------------------------------------------
+// ---- Notifications
+// -------------------------------------------------------------------------------
 
 void TMMCustomWaveIn::HandleNotify(std::uint32_t msg, HWAVEIN handle, TWaveHdr* header) {
   if (handle == 0 || handle != handle_) return;  // a closed device's late notice

@@ -4,8 +4,8 @@
 // not shown, so nothing is drawn. One iteration is one second of audio on all twelve
 // inputs: its CPU time is the CPU the program spends per second of sound.
 
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
+#include <QCoreApplication>
 
 #include <cmath>
 #include <cstdint>

@@ -79,7 +79,7 @@ class CaptureStream : public QObject {
   std::atomic<std::uint64_t> captured_{0};
   std::atomic<bool> failed_{false};
   std::atomic<bool> wakePending_{false};
-  bool failureReturned_ = false;  // GUI side
+  bool failureReturned_ = false;     // GUI side
   std::atomic<int> outstanding_{0};  // GUI side and a re-queueing capture thread
   int pipe_[2] = {-1, -1};
   QSocketNotifier* notifier_ = nullptr;

@@ -10,8 +10,8 @@
 
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/CaptureStream.h"

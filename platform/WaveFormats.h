@@ -63,7 +63,8 @@ struct TWaveHdr {
   // Addresses as integers: the target may lie in another allocation than the header.
   std::int32_t OffsetTo(const void* p) const {
     if (p == nullptr) return 0;
-    const std::intptr_t d = reinterpret_cast<std::intptr_t>(p) - reinterpret_cast<std::intptr_t>(this);
+    const std::intptr_t d =
+        reinterpret_cast<std::intptr_t>(p) - reinterpret_cast<std::intptr_t>(this);
     if (d == 0 || d < INT32_MIN || d > INT32_MAX)
       throw std::out_of_range("buffer header offset does not fit its 32-bit word");
     return std::int32_t(d);

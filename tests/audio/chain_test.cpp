@@ -25,11 +25,21 @@ class Recorder : public Base {
     log_.push_back(name_ + " Opened " + std::to_string(this->BufferSize()));
     Base::Opened();
   }
-  void Closed() override { Note("Closed", [this] { Base::Closed(); }); }
-  void Started() override { Note("Started", [this] { Base::Started(); }); }
-  void Paused() override { Note("Paused", [this] { Base::Paused(); }); }
-  void Restarted() override { Note("Restarted", [this] { Base::Restarted(); }); }
-  void Stopped() override { Note("Stopped", [this] { Base::Stopped(); }); }
+  void Closed() override {
+    Note("Closed", [this] { Base::Closed(); });
+  }
+  void Started() override {
+    Note("Started", [this] { Base::Started(); });
+  }
+  void Paused() override {
+    Note("Paused", [this] { Base::Paused(); });
+  }
+  void Restarted() override {
+    Note("Restarted", [this] { Base::Restarted(); });
+  }
+  void Stopped() override {
+    Note("Stopped", [this] { Base::Stopped(); });
+  }
 
  private:
   // A sound device logs after its walk, so the log shows the order of the walk.
@@ -138,15 +148,15 @@ TEST(ChainFormats, ValidPcmRule) {
     bool valid;
   };
   const std::vector<Case> cases = {
-      {1, 2, 16, 44100, true},  {1, 1, 8, 4000, true},    {1, 4, 16, 100000, true},
+      {1, 2, 16, 44100, true},  {1, 1, 8, 4000, true},     {1, 4, 16, 100000, true},
       {1, 2, 16, 3999, false},  {1, 2, 16, 100001, false}, {1, 3, 16, 44100, false},
       {1, 8, 16, 44100, false}, {1, 2, 12, 44100, false},  {2, 2, 16, 44100, false},
   };
   for (const Case& c : cases) {
     TWaveFormatEx f = MakePCMFormat(c.channels, c.bits, c.rate);
     f.wFormatTag = std::uint16_t(c.tag);
-    EXPECT_EQ(IsValidPCMFormat(&f), c.valid) << c.tag << "/" << c.channels << "/" << c.bits
-                                             << "/" << c.rate;
+    EXPECT_EQ(IsValidPCMFormat(&f), c.valid)
+        << c.tag << "/" << c.channels << "/" << c.bits << "/" << c.rate;
   }
   EXPECT_FALSE(IsValidPCMFormat(nullptr));
   const TWaveFormatEx f = MakePCMFormat(2, 16, 48000);

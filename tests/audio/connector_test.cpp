@@ -104,8 +104,7 @@ TEST_F(ConnectorTest, EachReadingWaitsForItsRealTimePosition) {
   c->ProcessData(data.data(), int(data.size()));
   EXPECT_EQ(c->ArrivalTime(), arrival);
   // Trunc(1 000 000 x offset / 176400) microseconds after arrival, offset = 200 k.
-  const std::vector<std::int64_t> due = {0,    1133, 2267, 3401, 4535,
-                                         5668, 6802, 7936, 9070, 10204};
+  const std::vector<std::int64_t> due = {0, 1133, 2267, 3401, 4535, 5668, 6802, 7936, 9070, 10204};
   for (int k = 0; k < 10; ++k) {
     if (due[k] > 0) {
       now = arrival + due[k] - 1;

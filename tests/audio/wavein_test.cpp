@@ -1,8 +1,8 @@
 // Capture component through the simulated audio system: the state table with the platform
 // calls it makes, error texts, property rules, deferred stop, record limit and Close.
 
-#include <QThread>
 #include <gtest/gtest.h>
+#include <QThread>
 
 #include <functional>
 #include <string>
@@ -45,10 +45,10 @@ class WaveInTest : public ::testing::Test {
 
 TEST_F(WaveInTest, StateTableWithItsPlatformCalls) {
   auto w = rig.MakeWaveIn(2);
-  const Calls openCalls = Join({{"waveInOpen query", "waveInOpen"},
-                                Repeat("waveInPrepareHeader", 2)});
-  const Calls closeCalls = Join({{"waveInStop", "waveInReset"},
-                                 Repeat("waveInUnprepareHeader", 2), {"waveInClose"}});
+  const Calls openCalls =
+      Join({{"waveInOpen query", "waveInOpen"}, Repeat("waveInPrepareHeader", 2)});
+  const Calls closeCalls =
+      Join({{"waveInStop", "waveInReset"}, Repeat("waveInUnprepareHeader", 2), {"waveInClose"}});
   struct Step {
     const char* what;
     std::function<void(TMMWaveIn&)> op;
@@ -60,15 +60,16 @@ TEST_F(WaveInTest, StateTableWithItsPlatformCalls) {
       {"Start from opened", [](TMMWaveIn& x) { x.Start(); }, wiOpened | wiStarted,
        Join({Repeat("waveInAddBuffer", 2), {"waveInStart"}})},
       {"Start again does nothing", [](TMMWaveIn& x) { x.Start(); }, wiOpened | wiStarted, {}},
-      {"Pause while started", [](TMMWaveIn& x) { x.Pause(); }, wiOpened | wiStarted | wiPaused,
+      {"Pause while started",
+       [](TMMWaveIn& x) { x.Pause(); },
+       wiOpened | wiStarted | wiPaused,
        {"waveInStop"}},
       {"Restart", [](TMMWaveIn& x) { x.Restart(); }, wiOpened | wiStarted, {"waveInStart"}},
       {"Stop", [](TMMWaveIn& x) { x.Stop(); }, wiOpened, {"waveInStop", "waveInReset"}},
       {"Pause while only open", [](TMMWaveIn& x) { x.Pause(); }, wiOpened | wiPaused, {}},
       {"Start while paused queues without starting", [](TMMWaveIn& x) { x.Start(); },
        wiOpened | wiStarted | wiPaused, Repeat("waveInAddBuffer", 2)},
-      {"Restart starts", [](TMMWaveIn& x) { x.Restart(); }, wiOpened | wiStarted,
-       {"waveInStart"}},
+      {"Restart starts", [](TMMWaveIn& x) { x.Restart(); }, wiOpened | wiStarted, {"waveInStart"}},
       {"Close while started stops first", [](TMMWaveIn& x) { x.Close(); }, wiClosed,
        Join({{"waveInStop", "waveInReset"}, closeCalls})},
       {"Close on closed", [](TMMWaveIn& x) { x.Close(); }, wiClosed, {}},
@@ -108,11 +109,11 @@ TEST_F(WaveInTest, EventsFireAfterTheStateChange) {
   w->Restart();
   w->Close();
   const auto s = [](int v) { return std::to_string(v); };
-  EXPECT_EQ(seen, (std::vector<std::string>{
-                      "open:" + s(wiOpened), "start:" + s(wiOpened | wiStarted),
-                      "pause:" + s(wiOpened | wiStarted | wiPaused),
-                      "restart:" + s(wiOpened | wiStarted), "stop:" + s(wiOpened),
-                      "close:" + s(wiClosed)}));
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"open:" + s(wiOpened), "start:" + s(wiOpened | wiStarted),
+                                      "pause:" + s(wiOpened | wiStarted | wiPaused),
+                                      "restart:" + s(wiOpened | wiStarted), "stop:" + s(wiOpened),
+                                      "close:" + s(wiClosed)}));
 }
 
 TEST_F(WaveInTest, PoolKeepsItsBlocksAcrossCloseAndOpen) {
@@ -194,9 +195,8 @@ TEST_F(WaveInTest, EveryFailureRaisesItsTextAndLeavesTheDeviceClosed) {
          r.sim->FailNext("waveInReset", MMSYSERR_ERROR);
        },
        [](TMMWaveIn& w) { w.Stop(); }, "WaveInReset:" + lfcr + "Undefined external error."},
-      {"device number beyond the list",
-       [](SimRig&, TMMWaveIn& w) { w.SetDeviceID(2); }, [](TMMWaveIn& w) { w.Open(); },
-       "Invalid DeviceID"},
+      {"device number beyond the list", [](SimRig&, TMMWaveIn& w) { w.SetDeviceID(2); },
+       [](TMMWaveIn& w) { w.Open(); }, "Invalid DeviceID"},
   };
   for (const Case& c : cases) {
     SimRig r;
@@ -263,7 +263,7 @@ TEST_F(WaveInTest, MissingCloseNoticeIsReportedButNothingIsLost) {
   rig.waits = 0;
   EXPECT_NO_THROW(w->Close());
   EXPECT_EQ(rig.waits, 1 + 100);  // one for the stopped buffers, 100 for the notice
-  EXPECT_EQ(errors, 1);  // "WaveInClose:" LF CR "Unable to close device", swallowed
+  EXPECT_EQ(errors, 1);           // "WaveInClose:" LF CR "Unable to close device", swallowed
   EXPECT_EQ(w->Handle(), 0u);
   EXPECT_EQ(w->State(), wiClosed);  // the device took the close; only its notice is missing
   EXPECT_EQ(w->Allocator().InUse(), 0);

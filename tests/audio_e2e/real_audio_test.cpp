@@ -3,11 +3,11 @@
 // configuration once per process, so this runs in its own test program and points
 // ALSA_CONFIG_PATH at a self-contained configuration before PortAudio starts.
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <unistd.h>
