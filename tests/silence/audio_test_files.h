@@ -40,6 +40,11 @@ inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
   return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
+inline QByteArray ReadBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // Runs the GUI thread's events until `done` holds; false if it did not within five seconds
 // (only a broken player ever gets near that).
 inline bool PumpUntil(const std::function<bool()>& done) {
