@@ -15,9 +15,13 @@ TMMAudioPlayer::~TMMAudioPlayer() {
   JoinWorker();
 }
 
-void TMMAudioPlayer::SetFileName(const QString& name) { fileName_ = name; }
+void TMMAudioPlayer::SetFileName(const QString& name) {
+  fileName_ = name;
+}
 
-void TMMAudioPlayer::SetDeviceID(int id) { deviceId_ = id < -1 ? -1 : id; }
+void TMMAudioPlayer::SetDeviceID(int id) {
+  deviceId_ = id < -1 ? -1 : id;
+}
 
 void TMMAudioPlayer::SetSink(std::shared_ptr<TAudioSink> sink) {
   sink_ = sink ? std::move(sink) : std::make_shared<PortAudioSink>();
@@ -34,16 +38,16 @@ void TMMAudioPlayer::Play() {
   playing_ = true;
   const unsigned session = ++session_;
   stop_ = std::make_shared<std::atomic<bool>>(false);
-  worker_ = std::thread([this, session, path = fileName_, device = deviceId_, sink = sink_,
-                         stop = stop_] {
-    bool played = false;
-    if (auto sound = SoundFileDecoder::Decode(path, stop.get()); sound && !stop->load())
-      played = sink->Play(device, *sound, *stop);
-    // The destructor joins this thread before the object goes, so `this` is alive here;
-    // the queued call runs on the GUI thread.
-    QMetaObject::invokeMethod(
-        this, [this, session, played] { Finished(session, played); }, Qt::QueuedConnection);
-  });
+  worker_ = std::thread(
+      [this, session, path = fileName_, device = deviceId_, sink = sink_, stop = stop_] {
+        bool played = false;
+        if (auto sound = SoundFileDecoder::Decode(path, stop.get()); sound && !stop->load())
+          played = sink->Play(device, *sound, *stop);
+        // The destructor joins this thread before the object goes, so `this` is alive here;
+        // the queued call runs on the GUI thread.
+        QMetaObject::invokeMethod(
+            this, [this, session, played] { Finished(session, played); }, Qt::QueuedConnection);
+      });
 }
 
 void TMMAudioPlayer::Stop() {

@@ -24,10 +24,10 @@ class TFileDialog : public QObject {
 
   Kind DialogKind() const { return kind_; }
   QString Title;
-  QString Filter;        // "Text|*.ext", pairs separated by "|"
-  QString DefaultExt;    // without the dot; added to a chosen name that has no extension
-  QString InitialDir;    // empty: the current folder
-  QString FileName;      // the last chosen path; proposed when the dialog opens
+  QString Filter;               // "Text|*.ext", pairs separated by "|"
+  QString DefaultExt;           // without the dot; added to a chosen name that has no extension
+  QString InitialDir;           // empty: the current folder
+  QString FileName;             // the last chosen path; proposed when the dialog opens
   bool OverwritePrompt = true;  // a save dialog asks before replacing an existing file
   QWidget* Owner = nullptr;     // the window the dialog sits on
 

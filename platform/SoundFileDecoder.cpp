@@ -35,8 +35,8 @@ std::shared_ptr<const TDecodedSound> SoundFileDecoder::Decode(const QString& pat
   if (!file || info.channels < 1 || info.samplerate < 1 || info.samplerate > kMaxRate ||
       info.frames < 1)
     return nullptr;
-  const std::int64_t maxFrames =
-      std::min<std::int64_t>(maxSeconds * info.samplerate, maxBytes / std::int64_t(2 * sizeof(float)));
+  const std::int64_t maxFrames = std::min<std::int64_t>(maxSeconds * info.samplerate,
+                                                        maxBytes / std::int64_t(2 * sizeof(float)));
   if (info.frames > maxFrames) return nullptr;
 
   auto sound = std::make_shared<TDecodedSound>();

@@ -20,7 +20,9 @@ const std::array<double, kMaxAmplitude + 1>& Readings() {
 }
 }  // namespace
 
-double SilenceAmplitudeDb(int amplitude) { return 8.7396 * std::log(double(amplitude)) - 90.7406; }
+double SilenceAmplitudeDb(int amplitude) {
+  return 8.7396 * std::log(double(amplitude)) - 90.7406;
+}
 
 int SilenceThresholdAmplitude(int dbfs) {
   const auto& readings = Readings();

@@ -78,17 +78,22 @@ void TfLogFile::btn_startlogClick() {
   if (fMain) fMain->LogActive = true;
 }
 
-void TfLogFile::btn_clearClick() { logMemo->clear(); }
+void TfLogFile::btn_clearClick() {
+  logMemo->clear();
+}
 
-void TfLogFile::btn_closeClick() { close(); }
+void TfLogFile::btn_closeClick() {
+  close();
+}
 
-void TfLogFile::AddLine(const QString& line) { logMemo->appendPlainText(line); }
+void TfLogFile::AddLine(const QString& line) {
+  logMemo->appendPlainText(line);
+}
 
 QStringList TfLogFile::Lines() const {
   QStringList lines;
   if (logMemo->document()->isEmpty()) return lines;
-  for (QTextBlock b = logMemo->document()->begin(); b.isValid(); b = b.next())
-    lines << b.text();
+  for (QTextBlock b = logMemo->document()->begin(); b.isValid(); b = b.next()) lines << b.text();
   return lines;
 }
 
@@ -111,7 +116,8 @@ bool TfLogFile::WriteLines(const QString& path, const QStringList& lines, QStrin
   }
   file.write(bytes);
   if (!file.commit()) {  // a failed write is reported here; the old file stays untouched
-    if (error) *error = QStringLiteral("Cannot write file \"%1\". %2").arg(shown, file.errorString());
+    if (error)
+      *error = QStringLiteral("Cannot write file \"%1\". %2").arg(shown, file.errorString());
     return false;
   }
   return true;

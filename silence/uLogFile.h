@@ -19,13 +19,13 @@ class TfLogFile : public QWidget {
  public:
   explicit TfLogFile(QWidget* parent = nullptr);
 
-  QLabel* Label1 = nullptr;            // "Logfile for the Multi Level Ostrel"
-  QPlainTextEdit* logMemo = nullptr;   // the log lines, read-only
-  QPushButton* btn_stoplog = nullptr;  // "Stop Logfile"
-  QPushButton* btn_startlog = nullptr; // "Start Logfile"
-  QPushButton* btn_clear = nullptr;    // "Clear"
-  QPushButton* btn_Save = nullptr;     // "Save Logfile as"
-  QPushButton* btn_close = nullptr;    // "Close without saving"
+  QLabel* Label1 = nullptr;             // "Logfile for the Multi Level Ostrel"
+  QPlainTextEdit* logMemo = nullptr;    // the log lines, read-only
+  QPushButton* btn_stoplog = nullptr;   // "Stop Logfile"
+  QPushButton* btn_startlog = nullptr;  // "Start Logfile"
+  QPushButton* btn_clear = nullptr;     // "Clear"
+  QPushButton* btn_Save = nullptr;      // "Save Logfile as"
+  QPushButton* btn_close = nullptr;     // "Close without saving"
   TFileDialog* SaveDialog1 = nullptr;
 
   void btn_stoplogClick();

@@ -37,7 +37,9 @@ void sp_intervalChange(TfSetLevel& w) {
   if (fMain) fMain->TimerOff->setInterval(w.sp_interval->Value() * 1000);
 }
 
-void sp_arlarmChange(TfSetLevel& w) { w.t_reset->setInterval(w.sp_arlarm->Value() * 1000); }
+void sp_arlarmChange(TfSetLevel& w) {
+  w.t_reset->setInterval(w.sp_arlarm->Value() * 1000);
+}
 
 void btn_loadClick(TfSetLevel& w) {
   if (!w.MMWaveOpenDialog1->Execute()) return;

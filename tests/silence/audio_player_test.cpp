@@ -38,7 +38,9 @@ class AudioPlayerTest : public ::testing::Test {
     EXPECT_TRUE(WriteWav(path, 1, 22050, {0, 16384, -16384, 32767, -32768}));
     return path;
   }
-  bool Idle() { return PumpUntil([this] { return !player_->Playing(); }); }
+  bool Idle() {
+    return PumpUntil([this] { return !player_->Playing(); });
+  }
 
   QTemporaryDir dir_;
   std::shared_ptr<FakeSink> sink_;
@@ -58,8 +60,8 @@ TEST_F(AudioPlayerTest, PlaysTheFileOnItsDeviceAndReportsTheEndOnce) {
   const TDecodedSound sound = sink_->Sound(0);
   EXPECT_EQ(sound.sampleRate, 22050);
   // Mono reaches both sides; 16-bit samples read as sample / 32768.
-  const std::vector<float> expected = {0.0f, 0.0f, 0.5f, 0.5f, -0.5f, -0.5f, 32767 / 32768.0f,
-                                       32767 / 32768.0f, -1.0f, -1.0f};
+  const std::vector<float> expected = {
+      0.0f, 0.0f, 0.5f, 0.5f, -0.5f, -0.5f, 32767 / 32768.0f, 32767 / 32768.0f, -1.0f, -1.0f};
   EXPECT_EQ(sound.samples, expected);
 
   // Playing again while it plays does nothing.

@@ -25,8 +25,10 @@ class LogWindowTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     CreateWindowSet();
-    previousNotice_ = SetComponentMessageHandler(
-        [this](const QString& caption, const QString& text) { messages_ << caption + ": " + text; });
+    previousNotice_ =
+        SetComponentMessageHandler([this](const QString& caption, const QString& text) {
+          messages_ << caption + ": " + text;
+        });
     // The dialog answers with whatever the test has chosen and remembers what it was shown.
     fLogFile->SaveDialog1->SetChooser([this](const TFileDialog& d) {
       shown_ = {d.Title, d.QtFilter(), d.DefaultExt, d.InitialDir};
@@ -121,7 +123,8 @@ TEST_F(LogWindowTest, SavingWritesOneLinePerEntryEndedByCrLf) {
   const struct {
     const char* chosen;
     const char* written;
-  } cases[] = {{"log.txt", "log.txt"}, {"no-extension", "no-extension.txt"}, {"log.old", "log.old"}};
+  } cases[] = {
+      {"log.txt", "log.txt"}, {"no-extension", "no-extension.txt"}, {"log.old", "log.old"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.chosen);
     SaveAs(dir_.filePath(c.chosen));
@@ -160,7 +163,8 @@ TEST_F(LogWindowTest, AFileThatCannotBeWrittenShowsAnErrorAndKeepsTheLines) {
   const QString unwritable = dir_.filePath("no-such-folder/log.txt");
   SaveAs(unwritable);
   ASSERT_EQ(messages_.size(), 1);
-  EXPECT_TRUE(messages_[0].contains(QDir::toNativeSeparators(unwritable))) << messages_[0].toStdString();
+  EXPECT_TRUE(messages_[0].contains(QDir::toNativeSeparators(unwritable)))
+      << messages_[0].toStdString();
   EXPECT_EQ(fLogFile->Lines(), QStringList({"first", "second"}));
   // A folder in place of the file fails the same way.
   ASSERT_TRUE(QDir(dir_.path()).mkdir("taken.txt"));

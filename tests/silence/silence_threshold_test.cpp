@@ -24,9 +24,9 @@ TEST(SilenceThreshold, AmplitudesOfTheWorkedExamples) {
 
 TEST(SilenceThreshold, ThresholdsNoAmplitudeRoundsToTakeTheLargestAmplitudeBelowThem) {
   // -91 and -85 are readings of 1 and 2; between and below them no amplitude rounds.
-  const ThresholdCase cases[] = {{-99, 1}, {-92, 1}, {-91, 1}, {-90, 1}, {-86, 1}, {-85, 2},
-                                 {-84, 2}, {-82, 2}, {-81, 3}, {-80, 3}, {-79, 4}, {-78, 4},
-                                 {-77, 5}, {-76, 5}, {-75, 6}};
+  const ThresholdCase cases[] = {{-99, 1}, {-92, 1}, {-91, 1}, {-90, 1}, {-86, 1},
+                                 {-85, 2}, {-84, 2}, {-82, 2}, {-81, 3}, {-80, 3},
+                                 {-79, 4}, {-78, 4}, {-77, 5}, {-76, 5}, {-75, 6}};
   for (const auto& c : cases) EXPECT_EQ(SilenceThresholdAmplitude(c.dbfs), c.amplitude) << c.dbfs;
 }
 

@@ -168,9 +168,9 @@ TEST_F(SilenceWatchTest, ALogLineNeedsTheChannelInViewAQuietTickAndAnActiveLog) 
     int channel, channels;
     bool quietSeen, logActive, logged;
   } cases[] = {
-      {2, 2, true, true, true},     {3, 2, true, true, false},   {3, 4, true, true, true},
-      {8, 4, true, true, false},    {8, 8, true, true, true},    {9, 8, true, true, false},
-      {16, 16, true, true, true},   {17, 16, true, true, false}, {24, 24, true, true, true},
+      {2, 2, true, true, true},     {3, 2, true, true, false},    {3, 4, true, true, true},
+      {8, 4, true, true, false},    {8, 8, true, true, true},     {9, 8, true, true, false},
+      {16, 16, true, true, true},   {17, 16, true, true, false},  {24, 24, true, true, true},
       {24, 24, false, true, false}, {24, 24, true, false, false},
   };
   for (const auto& c : cases) {
@@ -204,8 +204,7 @@ TEST_F(SilenceWatchTest, WithEightChannelsShownChannelsNineToTwentyFourAreLeftAl
 
   for (int n = 1; n <= 24; ++n) fMain->Led(n)->hide();
   watch_->TimerOnTimer();
-  for (int n = 1; n <= 24; ++n)
-    EXPECT_EQ(fMain->Led(n)->isVisibleTo(fMain), n <= 8) << n;
+  for (int n = 1; n <= 24; ++n) EXPECT_EQ(fMain->Led(n)->isVisibleTo(fMain), n <= 8) << n;
 }
 
 TEST_F(SilenceWatchTest, AModeOutsideTheListChecksAndShowsNoChannel) {
