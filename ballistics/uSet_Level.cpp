@@ -542,7 +542,8 @@ void TfSetLevel::FormShow() {
     ol_button->SetValue(point1);
     ol_top->SetValue(point2);
   }
-  Timer1->start();
+  // Enabling a running timer does not restart its count.
+  if (!Timer1->isActive()) Timer1->start();
 }
 
 void TfSetLevel::FormClose() {
