@@ -2,6 +2,8 @@
 
 #include "app/uInfo.h"
 #include "app/uWindowSet.h"
+#include "audio/MMConect.h"
+#include "audio/MMWavIn.h"
 #include "audio/uMultimode.h"
 #include "ballistics/uSet_Level.h"
 #include "labels_skins/uLabels.h"
@@ -83,6 +85,9 @@ TfMain::TfMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
   ScrollBox->setWidget(host);
   column->addWidget(ScrollBox, 1);
 
+  IndexComponents();  // the connectors find their meters by name
+  BuildAudio();
+
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setSingleShot(true);
@@ -102,15 +107,69 @@ TfMain::TfMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     t->setSingleShot(true);
   }
 
-  // One case-insensitive index serves every composed-name lookup.
-  for (QObject* o : findChildren<QObject*>()) {
-    if (!o->objectName().isEmpty()) components_.insert(o->objectName().toLower(), o);
-  }
+  IndexComponents();
 
   setMinimumHeight(kFixedHeight);
   setMaximumHeight(kFixedHeight);
   setGeometry(504, 178, kDesignWidth, kFixedHeight);
   Timer1->start();
+}
+
+TfMain::~TfMain() {
+  // The capture inputs and connectors go first: closing an input still hands its last
+  // buffers down the chain to the meters, which must exist until then.
+  for (int k = 1; k <= 12; ++k) {
+    delete MMWaveIn[k];
+    MMWaveIn[k] = nullptr;
+  }
+  for (int k = 1; k <= 12; ++k) {
+    delete MMConnector[k];
+    MMConnector[k] = nullptr;
+  }
+}
+
+void TfMain::BuildAudio() {
+  for (int k = 1; k <= 12; ++k) {
+    auto* wave = new TMMWaveIn(this);
+    wave->setObjectName(QStringLiteral("MMWaveIn") + QString::number(k));
+    wave->SetDeviceID(MapperId);
+    wave->SetMode(mStereo);
+    wave->SetChannels(2);
+    wave->SetBitLength(b16Bit);
+    wave->SetSampleRate(44100);
+    wave->SetNumBuffers(k >= 2 && k <= 4 ? 5 : 2);
+    auto* connector = new TMMConnector(this);
+    connector->setObjectName(QStringLiteral("MMConnector") + QString::number(k));
+    if (k == 1) connector->SetTriggerMode(tmDownFlank);
+    wave->SetOutput(connector);
+    connector->SetLevel1(Level(2 * k - 1));
+    connector->SetLevel2(Level(2 * k));
+    MMWaveIn[k] = wave;
+    MMConnector[k] = connector;
+  }
+  TMMConnector::SetEnterIdle(false);
+}
+
+void TfMain::CloseAllInputs() {
+  for (int k = 1; k <= 12; ++k) {
+    try {
+      MMWaveIn[k]->Close();
+    } catch (...) {
+      // An input that cannot be closed is left as it is; the others still close.
+    }
+  }
+}
+
+void TfMain::StartInputsOfMode(int modeIndex) {
+  static constexpr int kInputsOfMode[5] = {1, 2, 4, 8, 12};
+  if (modeIndex < 0 || modeIndex > 4) return;
+  for (int k = 1; k <= kInputsOfMode[modeIndex]; ++k) {
+    try {
+      MMWaveIn[k]->Start();
+    } catch (...) {
+      // A device missing, busy or unable to record leaves its pair without signal.
+    }
+  }
 }
 
 void TfMain::BuildMenu() {
@@ -191,6 +250,13 @@ void TfMain::BuildStrips(QWidget* host) {
   }
 }
 
+void TfMain::IndexComponents() {
+  // One case-insensitive index serves every composed-name lookup.
+  for (QObject* o : findChildren<QObject*>()) {
+    if (!o->objectName().isEmpty()) components_.insert(o->objectName().toLower(), o);
+  }
+}
+
 QObject* TfMain::FindComponent(const QString& name) const {
   return components_.value(name.toLower(), nullptr);
 }
@@ -257,7 +323,11 @@ void TfMain::N24Channels1Click() {
 
 void TfMain::Level99Click() { fSetLevel->show(); }
 
-void TfMain::Input1Click() { fmulti->exec(); }
+void TfMain::Input1Click() {
+  CloseAllInputs();
+  fmulti->exec();  // modal: other inputs' buffers are still served while it is open
+  StartInputsOfMode(fmulti->rg_mode->ItemIndex());
+}
 
 void TfMain::LevelLabel1Click() { fLabels->exec(); }
 

@@ -17,6 +17,8 @@ class QTimer;
 namespace ostrel {
 
 class TImageControl;
+class TMMConnector;
+class TMMWaveIn;
 class TMMLEDLABEL;
 class TMMLevel;
 class TMMLevelScale;
@@ -32,6 +34,7 @@ class TfMain : public QWidget {
   static constexpr int kScrollStep = 78;
 
   explicit TfMain(QWidget* parent = nullptr);
+  ~TfMain() override;
 
   // Finds a component of this window by name without regard to case ("led9", "LED9").
   QObject* FindComponent(const QString& name) const;
@@ -73,6 +76,9 @@ class TfMain : public QWidget {
   QTimer* Timer1 = nullptr;    // start-up pass, 2000 ms, one-shot
   QTimer* TimerOff = nullptr;  // silence poll
   QTimer* TimerOn = nullptr;   // end of an alarm flash
+  // Stereo input k (1..12) feeds connector k, which feeds the meters of channels 2k-1, 2k.
+  std::array<TMMWaveIn*, 13> MMWaveIn{};
+  std::array<TMMConnector*, 13> MMConnector{};
 
   // Menu handlers.
   void N2Channels1Click();
@@ -100,6 +106,11 @@ class TfMain : public QWidget {
 
   // Checks the menu item of a channel-count mode (0..4) and clears the other four.
   void MarkChannelMode(int modeIndex);
+  // Closes all twelve capture inputs, each failure ignored on its own.
+  void CloseAllInputs();
+  // Starts the inputs a mode uses (1, 2, 4, 8 or 12), in ascending order; an input that
+  // fails to start is skipped and the next one started.
+  void StartInputsOfMode(int modeIndex);
 
   // The manual, opened by its bare name in the working directory.
   static constexpr const char* kManualName = "24 Channel Multi Ostrel.pdf";
@@ -114,6 +125,8 @@ class TfMain : public QWidget {
  private:
   void BuildMenu();
   void BuildStrips(QWidget* host);
+  void BuildAudio();
+  void IndexComponents();
   void EnableTimer1();
 
   QHash<QString, QObject*> components_;  // lower-case name -> component
