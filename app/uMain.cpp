@@ -1,10 +1,12 @@
 #include "app/uMain.h"
 
+#include "app/Settings.h"
 #include "app/uInfo.h"
 #include "app/uWindowSet.h"
 #include "audio/MMConect.h"
 #include "audio/MMWavIn.h"
 #include "audio/uMultimode.h"
+#include "ballistics/ScaleImages.h"
 #include "ballistics/uSet_Level.h"
 #include "labels_skins/uLabels.h"
 #include "labels_skins/uSkin.h"
@@ -12,11 +14,16 @@
 #include "metering/MMLevelScale.h"
 #include "platform/ImageControl.h"
 #include "platform/MMLEDLabel.h"
+#include "platform/AudioPlayer.h"
 #include "platform/MMLEDSpin.h"
+#include "platform/MMSpinButton.h"
 #include "platform/RadioGroup.h"
 #include "platform/Shell.h"
+#include "platform/SkinData.h"
+#include "silence/uSilenceWatch.h"
 #include "silence/uLogFile.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -93,18 +100,22 @@ TfMain::TfMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
   Timer1->setSingleShot(true);
   Timer1->setInterval(2000);
   connect(Timer1, &QTimer::timeout, this, &TfMain::Timer1Timer);
+  Silence = new SilenceWatch(*this);
   TimerOff = new QTimer(this);
   TimerOff->setObjectName(QStringLiteral("TimerOff"));
   TimerOff->setInterval(1000);
+  connect(TimerOff, &QTimer::timeout, Silence, &SilenceWatch::TimerOffTimer);
   TimerOn = new QTimer(this);
   TimerOn->setObjectName(QStringLiteral("TimerOn"));
   TimerOn->setInterval(450);
   TimerOn->setSingleShot(true);
+  connect(TimerOn, &QTimer::timeout, Silence, &SilenceWatch::TimerOnTimer);
   for (int n = 1; n <= kChannels; ++n) {
     auto* t = new QTimer(this);
     t->setObjectName(QStringLiteral("Timer_start") + QString::number(n));
     t->setInterval(1000);
     t->setSingleShot(true);
+    connect(t, &QTimer::timeout, Silence, [this, n] { Silence->TimerStartTimer(n); });
   }
 
   IndexComponents();
@@ -112,7 +123,14 @@ TfMain::TfMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
   setMinimumHeight(kFixedHeight);
   setMaximumHeight(kFixedHeight);
   setGeometry(504, 178, kDesignWidth, kFixedHeight);
+  FormCreate();
   Timer1->start();
+}
+
+void TfMain::FormCreate() {
+  SkinData1 = &ProgramSkin();
+  SkinData1->SetSkinFile(ProgramFolder() + QStringLiteral("/skins/iTunes.skn"));
+  SkinData1->SetSkinFile(ReadString(QStringLiteral("skin"), SkinData1->SkinFile()));
 }
 
 TfMain::~TfMain() {
@@ -378,15 +396,146 @@ void TfMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
   }
 }
 
+namespace {
+QString ChannelName(const char* prefix, int n) {
+  return QString::fromLatin1(prefix) + QString::number(n);
+}
+
+// The file's own name: what follows the last path separator or drive colon.
+QString BareFileName(const QString& path) {
+  const qsizetype cut = std::max({path.lastIndexOf('/'), path.lastIndexOf('\\'), path.lastIndexOf(':')});
+  return path.mid(cut + 1);
+}
+}  // namespace
+
+void TfMain::RestoreChannel(int n) {
+  TMMLevel* level = Level(n);
+  level->SetDecay(ReadInt(ChannelName("Level Decay", n), level->Decay()));
+  level->SetNumPeaks(ReadInt(ChannelName("Level NumPeaks", n), level->NumPeaks()));
+  level->SetBar1Color(TColor(ReadInt(ChannelName("Level Bar1Color", n), int(level->Bar1Color()))));
+  level->SetBar2Color(TColor(ReadInt(ChannelName("Level Bar2Color", n), int(level->Bar2Color()))));
+  level->SetBar3Color(TColor(ReadInt(ChannelName("Level Bar3Color", n), int(level->Bar3Color()))));
+  level->SetPoint1(ReadInt(ChannelName("Level Point1", n), level->Point1()));
+  level->SetPoint2(ReadInt(ChannelName("Level Point2", n), level->Point2()));
+  TMMLEDLABEL* led = Led(n);
+  led->SetLEDColor(TColor(ReadInt(ChannelName("LedColor", n), int(led->LEDColor()))));
+}
+
+void TfMain::FormShow() {
+  LogActive = true;
+  SetScaleColor(clCream);
+  // The standard handler picks its layout pass by the standard Level1 held before it.
+  for (int n = 1; n <= 6; ++n) Level(n)->MeterStandard = 0;
+  fmulti->rg_mode->SetItemIndex(ReadInt(QStringLiteral("rg Mode"), fmulti->rg_mode->ItemIndex()));
+  fmulti->rg_modeClick();
+  for (int n = 1; n <= kChannels; ++n) {
+    Level(n)->SetPeakDelay(60);
+    Level(n)->SetPeakSpeed(1);
+    RestoreChannel(n);
+    SilenceCount[n] = 0;
+  }
+  move(ReadInt(QStringLiteral("Window Left"), x()), ReadInt(QStringLiteral("Window top"), y()));
+  for (int n = 1; n <= kChannels; ++n) Led(n)->SetCaption(ReadString(ChannelName("Edit ", n), {}));
+
+  TfSetLevel& set = *fSetLevel;
+  set.sp_peaks->SetValue(ReadInt(QStringLiteral("Peaks nr"), set.sp_peaks->Value()));
+  set.MMLEDSpin5->SetValue(ReadInt(QStringLiteral("PSpot Space"), 1));
+  set.MMLEDSpin5Change();
+  set.sp_arlarm->SetValue(ReadInt(QStringLiteral("arlam sec"), 10));
+  set.MMAudioPlayer1->SetFileName(ReadString(QStringLiteral("arlam file"), {}));
+  set.lab_file->setText(BareFileName(set.MMAudioPlayer1->FileName()));
+  set.CheckBox2->setChecked(ReadBool(QStringLiteral("Leave Peaks"), set.CheckBox2->isChecked()));
+  set.CheckBox2Click();
+  set.rg_Meter->SetItemIndex(ReadInt(QStringLiteral("rg Meter"), set.rg_Meter->ItemIndex()));
+  set.rg_MeterClick();
+  set.rg_integral->SetItemIndex(ReadInt(QStringLiteral("rg Integral ms"), set.rg_integral->ItemIndex()));
+  set.rg_integralClick();
+  set.rg_referenz->SetItemIndex(ReadInt(QStringLiteral("rg Integral"), 0));
+  set.rg_referenzClick();
+  fmulti->rg_sample->SetItemIndex(ReadInt(QStringLiteral("Samplerate"), fmulti->rg_sample->ItemIndex()));
+  fmulti->rg_sampleClick();
+  set.rg_stereo->SetItemIndex(ReadInt(QStringLiteral("rg Stereo"), set.rg_stereo->ItemIndex()));
+  set.spin_db->SetValue(ReadInt(QStringLiteral("db_value"), set.spin_db->Value()));
+  set.spin_db2->SetValue(ReadInt(QStringLiteral("db_value2"), set.spin_db2->Value()));
+  set.spin_sec->SetValue(ReadInt(QStringLiteral("sec_value"), set.spin_sec->Value()));
+  set.nEdit2 = ReadInt(QStringLiteral("nEdit2"), set.nEdit2);
+  set.chb_detect->setChecked(ReadBool(QStringLiteral("cb detect"), set.chb_detect->isChecked()));
+  set.ol_button->SetValue(ReadInt(QStringLiteral("Point1"), set.ol_button->Value()));
+
+  // The very first start: the user picks the input devices before capture begins. The
+  // modal window runs its own loop, so buffers and the start-up timer are served inside.
+  if (!ReadBool(QStringLiteral("is Sound"), false)) fmulti->exec();
+
+  for (int k = 1; k <= 12; ++k) {
+    try {
+      MMWaveIn[k]->SetDeviceID(ReadInt(ChannelName("multi_", k), 0));
+    } catch (...) {
+      // Still open from an earlier showing: it keeps its device, closed and restarted below.
+    }
+  }
+  set.MMAudioPlayer1->SetDeviceID(ReadInt(QStringLiteral("out"), 0));
+  CloseAllInputs();
+  StartInputsOfMode(fmulti->rg_mode->ItemIndex());
+}
+
 void TfMain::Timer1Timer() {
   if (FrmInfo) FrmInfo->close();
   Timer1->stop();
+  fSetLevel->rg_stereoClick();
+  for (int n = 1; n <= kChannels; ++n) {
+    Level(n)->SetPeakDelay(49);
+    Level(n)->SetPeakSpeed(1);
+    RestoreChannel(n);
+    SilenceCount[n] = 0;
+  }
+  if (fSetLevel->chb_detect->isChecked()) TimerOff->start();
 }
 
-void TfMain::FormClose() {}
+void TfMain::FormClose() {
+  for (int n = 1; n <= kChannels; ++n) {
+    const TMMLevel* level = Level(n);
+    WriteInt(ChannelName("Level Delay", n), level->PeakDelay());
+    WriteInt(ChannelName("Level Speed", n), level->PeakSpeed());
+    WriteInt(ChannelName("Level Decay", n), level->Decay());
+    WriteInt(ChannelName("Level NumPeaks", n), level->NumPeaks());
+    WriteInt(ChannelName("Level Sensi", n), level->Sensitivy());
+    WriteInt(ChannelName("Level Bar1Color", n), int(level->Bar1Color()));
+    WriteInt(ChannelName("Level Bar2Color", n), int(level->Bar2Color()));
+    WriteInt(ChannelName("Level Bar3Color", n), int(level->Bar3Color()));
+    WriteInt(ChannelName("Level Point1", n), level->Point1());
+    WriteInt(ChannelName("Level Point2", n), level->Point2());
+    WriteInt(ChannelName("LedColor", n), int(Led(n)->LEDColor()));
+  }
+  const TfSetLevel& set = *fSetLevel;
+  WriteInt(QStringLiteral("Point1"), set.ol_button->Value());
+  WriteInt(QStringLiteral("rg Meter"), set.rg_Meter->ItemIndex());
+  WriteInt(QStringLiteral("rg Integral ms"), set.rg_integral->ItemIndex());
+  WriteInt(QStringLiteral("rg Interval"), set.sp_interval->Value());
+  WriteInt(QStringLiteral("rg Integral"), set.rg_referenz->ItemIndex());
+  WriteInt(QStringLiteral("rg Stereo"), set.rg_stereo->ItemIndex());
+  WriteInt(QStringLiteral("Peaks nr"), set.sp_peaks->Value());
+  WriteInt(QStringLiteral("PSpot Space"), set.MMLEDSpin5->Value());
+  WriteBool(QStringLiteral("Leave Peaks"), set.CheckBox2->isChecked());
+  WriteInt(QStringLiteral("rg Mode"), fmulti->rg_mode->ItemIndex());
+  WriteInt(QStringLiteral("Window Left"), x());
+  WriteInt(QStringLiteral("Window Top"), y());
+  WriteInt(QStringLiteral("Window height"), height());
+  WriteInt(QStringLiteral("Input Mode"), width());
+  WriteInt(QStringLiteral("db_value"), set.spin_db->Value());
+  WriteInt(QStringLiteral("sec_value"), set.spin_sec->Value());
+  WriteInt(QStringLiteral("nEdit2"), set.nEdit2);
+  WriteInt(QStringLiteral("db_value2"), set.spin_db2->Value());
+  WriteBool(QStringLiteral("cb detect"), set.chb_detect->isChecked());
+  WriteBool(QStringLiteral("Stay Top"), set.cb_top->isChecked());
+  WriteString(QStringLiteral("arlam file"), set.MMAudioPlayer1->FileName());
+  WriteInt(QStringLiteral("arlam sec"), set.sp_arlarm->Value());
+}
 
 void TfMain::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // The show step runs when the window becomes visible, not when the window manager
+  // merely restores it from an icon.
+  if (!event->spontaneous()) FormShow();
   // The information window stays in front while the program comes up, whichever window
   // the window manager (if any) mapped last.
   if (FrmInfo && FrmInfo->isVisible()) FrmInfo->raise();

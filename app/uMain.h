@@ -17,7 +17,9 @@ class QTimer;
 namespace ostrel {
 
 class TImageControl;
+class SilenceWatch;
 class TMMConnector;
+class TSkinData;
 class TMMWaveIn;
 class TMMLEDLABEL;
 class TMMLevel;
@@ -76,6 +78,8 @@ class TfMain : public QWidget {
   QTimer* Timer1 = nullptr;    // start-up pass, 2000 ms, one-shot
   QTimer* TimerOff = nullptr;  // silence poll
   QTimer* TimerOn = nullptr;   // end of an alarm flash
+  SilenceWatch* Silence = nullptr;  // handlers of TimerOff, TimerOn and Timer_start1..24
+  TSkinData* SkinData1 = nullptr;   // the program's skin engine
   // Stereo input k (1..12) feeds connector k, which feeds the meters of channels 2k-1, 2k.
   std::array<TMMWaveIn*, 13> MMWaveIn{};
   std::array<TMMConnector*, 13> MMConnector{};
@@ -101,7 +105,14 @@ class TfMain : public QWidget {
   // Window handlers.
   void FormResize();
   void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // Creation: loads the default skin, then the one chosen last.
+  void FormCreate();
+  // Show step: restores the stored settings into the meters, labels, windows and inputs and
+  // starts capture. Runs at every showing of the window.
+  void FormShow();
+  // Start-up pass, two seconds after creation and after each channel menu item.
   void Timer1Timer();
+  // Close step: stores the settings. Runs for "Exit && Save" and for a close by the frame.
   void FormClose();
 
   // Checks the menu item of a channel-count mode (0..4) and clears the other four.
@@ -126,6 +137,8 @@ class TfMain : public QWidget {
   void BuildMenu();
   void BuildStrips(QWidget* host);
   void BuildAudio();
+  // Reads channel n's stored meter values and LED colour, the current ones as defaults.
+  void RestoreChannel(int n);
   void IndexComponents();
   void EnableTimer1();
 

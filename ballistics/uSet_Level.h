@@ -72,6 +72,8 @@ class TfSetLevel : public QDialog {
   QPushButton* btn_save = nullptr;  // "Save"
   QPushButton* Button1 = nullptr;   // "Save && Close"
   QTimer* Timer1 = nullptr;         // 1000 ms after showing, once
+  // A number this window carries for the settings ("nEdit2"); nothing here uses it.
+  int nEdit2 = 0;
 
   // ---- Silence detector controls -------------------------------------------------------
   QFrame* SilenceFrame = nullptr;

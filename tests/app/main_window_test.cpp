@@ -1,5 +1,6 @@
 // The main meter window: strips and their components, composed-name lookups, channel-count
 // modes and menu items, resize, keys, Help items and the LED labels' double-click.
+#include "ProgramTestEnv.h"
 #include "app/uMain.h"
 #include "app/uWindowSet.h"
 #include "audio/uMultimode.h"
@@ -33,6 +34,7 @@ class MainWindowTest : public ::testing::Test {
     SetShellOpenHandler({});
     DestroyWindowSet();
   }
+  test::ProgramTestEnv env_;
 };
 
 TEST_F(MainWindowTest, ComposedNamesFindEveryChannelComponentWithoutRegardToCase) {

@@ -1,5 +1,6 @@
 // The program's window set: captions, frames, visibility at start, the start-up timer that
 // closes the information window, and the main window ending the program.
+#include "ProgramTestEnv.h"
 #include "app/uInfo.h"
 #include "app/uMain.h"
 #include "app/uWindowSet.h"
@@ -23,6 +24,7 @@ class WindowSetTest : public ::testing::Test {
  protected:
   void SetUp() override { CreateWindowSet(); }
   void TearDown() override { DestroyWindowSet(); }
+  test::ProgramTestEnv env_;
 };
 
 struct WindowCase {

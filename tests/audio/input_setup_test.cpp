@@ -1,5 +1,6 @@
 // The input setup window with simulated capture devices: its lists, the stored device
 // numbers, the mode and rate it applies, and the main window's "Select audio input".
+#include "ProgramTestEnv.h"
 #include "app/Settings.h"
 #include "app/uMain.h"
 #include "app/uWindowSet.h"
@@ -23,19 +24,16 @@ namespace {
 class InputSetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim_ = std::make_shared<SimulatedWaveIn>();
     for (const char* name : {"Studio In 1-2", "Studio In 3-4", "USB Mic"}) {
       SimulatedWaveIn::Device device;
       device.name = name;
       sim_->AddDevice(device);
     }
     sim_->SetDefaultDevice(0);
-    TMMWaveIn::SetDefaultPlatform(sim_);
     CreateWindowSet();
   }
   void TearDown() override {
     DestroyWindowSet();
-    TMMWaveIn::SetDefaultPlatform(nullptr);
   }
   // Shows the window modally and runs `whileOpen` inside its loop.
   void RunModal(std::function<void()> whileOpen) {
@@ -55,8 +53,8 @@ class InputSetupTest : public ::testing::Test {
     poll->start(0);
   }
 
-  test::ScopedConfigHome home_;
-  std::shared_ptr<SimulatedWaveIn> sim_;
+  test::ProgramTestEnv env_{false};
+  std::shared_ptr<SimulatedWaveIn> sim_ = env_.sim;
 };
 
 QStringList Entries(QComboBox* list) {

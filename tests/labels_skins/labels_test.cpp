@@ -5,7 +5,7 @@
 #include "app/uWindowSet.h"
 #include "labels_skins/uLabels.h"
 #include "platform/MMLEDLabel.h"
-#include "platform/SqlProbe.h"
+#include "ProgramTestEnv.h"
 
 #include <QLineEdit>
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ class LabelEditorTest : public ::testing::Test {
  protected:
   void SetUp() override { CreateWindowSet(); }
   void TearDown() override { DestroyWindowSet(); }
-  test::ScopedConfigHome home_;
+  test::ProgramTestEnv env_;
 };
 
 TEST_F(LabelEditorTest, FirstUseOffersNumbersAndOkayShowsAndStoresThem) {

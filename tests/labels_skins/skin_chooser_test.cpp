@@ -1,6 +1,7 @@
 // The skin chooser: its layout, and what a choice does: apply the skin at once to every
 // window but the black channel strips, and store its full path under "skin" whether or not
 // the file could be loaded.
+#include "ProgramTestEnv.h"
 #include "app/Settings.h"
 #include "app/uMain.h"
 #include "app/uWindowSet.h"
@@ -177,6 +178,7 @@ TEST_F(SkinChooserTest, TheStoredChoiceComesBackAtTheNextStartAndAGoneFileLeaves
 }
 
 TEST_F(SkinChooserTest, AChoiceRecoloursTheOpenWindowsButNotTheBlackChannelStrips) {
+  test::ProgramTestEnv env;
   CreateWindowSet();
   ProgramSkin().Clear();
   fMain->show();
