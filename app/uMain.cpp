@@ -12,6 +12,7 @@
 #include "labels_skins/uSkin.h"
 #include "metering/MMLevel.h"
 #include "metering/MMLevelScale.h"
+#include "metering/MMScale.h"
 #include "platform/ImageControl.h"
 #include "platform/MMLEDLabel.h"
 #include "platform/AudioPlayer.h"
@@ -256,6 +257,20 @@ void TfMain::BuildStrips(QWidget* host) {
     scale->setObjectName(QStringLiteral("MMLevelScale") + QString::number(n));
     scale->SetBounds(kPictureLeft, kScaleTop, kPictureWidth, kLedTop - 12);
     scale->SetKind(lkVertical);
+    scale->SetScaleTicks(26);
+    scale->SetPoint1(91);
+    scale->SetPoint2(92);
+    scale->SetScale1Color(clSilver);
+    scale->SetScale2Color(clSilver);
+    scale->SetSensitivy(n == 1 ? -68 : -42);
+    scale->setFont(TImageControl::DefaultFont());  // the small face of the scale pictures
+    TMMLevScale* ticks = scale->Scale();
+    ticks->SetTickCount(10);
+    ticks->SetEnlargeEvery(1);
+    ticks->SetSize(7);
+    ticks->SetOrigin(soInner);
+    ticks->SetConnect(false);
+    ticks->SetVisible(false);
     scale->hide();
 
     auto* led = new TMMLEDLABEL(strip);

@@ -17,7 +17,7 @@
 namespace ostrel {
 
 namespace {
-constexpr int kClientWidth = 724, kClientHeight = 452;
+constexpr int kClientWidth = 808, kClientHeight = 500;
 
 QString StoredDevice(int k) { return QStringLiteral("multi_") + QString::number(k); }
 
@@ -43,8 +43,8 @@ QComboBox* DeviceGroup(QWidget* parent, const QString& caption, const QString& l
   auto* group = new QGroupBox(caption, parent);
   group->setGeometry(geometry);
   auto* column = new QVBoxLayout(group);
-  column->setContentsMargins(8, 4, 8, 6);
-  column->setSpacing(2);
+  column->setContentsMargins(8, 2, 8, 6);
+  column->setSpacing(3);
   column->addWidget(new QLabel(label, group));
   auto* list = new QComboBox(group);
   list->setEditable(false);
@@ -66,7 +66,7 @@ Tfmulti::Tfmulti(QWidget* parent) : QDialog(parent, kDialogOnTop) {
   rg_mode->OnClick = [this] { rg_modeClick(); };
 
   // Pairs 1-4 in the left column, 5-8 in the middle, 9-12 on the right.
-  constexpr int kColumnWidth = 228, kRowHeight = 66, kTop = 62;
+  constexpr int kColumnWidth = 256, kRowHeight = 76, kTop = 62;
   for (int k = 1; k <= 12; ++k) {
     const int column = (k - 1) / 4, row = (k - 1) % 4;
     const QString caption = QStringLiteral(" Input Device %1&&%2 ").arg(2 * k - 1).arg(2 * k);
