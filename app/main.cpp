@@ -3,7 +3,11 @@
 #include "app/uMain.h"
 #include "app/uWindowSet.h"
 
+#include "platform/CaptureStream.h"
+
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -17,5 +21,10 @@ int main(int argc, char** argv) {
   ostrel::fMain->show();
   const int rc = QApplication::exec();
   ostrel::DestroyWindowSet();
+  // Audio that arrived while no buffer was free is lost to the meters; say so once, so a
+  // studio machine that cannot keep up does not go unnoticed.
+  if (const auto dropped = ostrel::CaptureStream::TotalDroppedFrames())
+    std::fprintf(stderr, "Ostrel: %llu captured frames were dropped (no free buffer)\n",
+                 static_cast<unsigned long long>(dropped));
   return rc;
 }

@@ -47,6 +47,7 @@ void CaptureStream::Fill(const void* data, std::size_t bytes) {
     if (!current_) {
       if (!queued_.Pop(current_)) {
         dropped_.fetch_add(bytes / frameBytes_, std::memory_order_relaxed);
+        totalDropped_.fetch_add(bytes / frameBytes_, std::memory_order_relaxed);
         break;
       }
       fill_ = 0;

@@ -55,6 +55,8 @@ class CaptureStream : public QObject {
   HWAVEIN Handle() const { return handle_; }
   bool Failed() const { return failed_.load(std::memory_order_acquire); }
   std::uint64_t DroppedFrames() const { return dropped_.load(std::memory_order_relaxed); }
+  // Frames dropped by every capture stream of the process since it started.
+  static std::uint64_t TotalDroppedFrames() { return totalDropped_.load(std::memory_order_relaxed); }
   std::uint64_t BytesCaptured() const { return captured_.load(std::memory_order_relaxed); }
   // Buffers added and not yet given back.
   int Outstanding() const { return outstanding_.load(); }
@@ -76,6 +78,7 @@ class CaptureStream : public QObject {
   std::uint32_t fill_ = 0;
 
   std::atomic<std::uint64_t> dropped_{0};
+  static inline std::atomic<std::uint64_t> totalDropped_{0};
   std::atomic<std::uint64_t> captured_{0};
   std::atomic<bool> failed_{false};
   std::atomic<bool> wakePending_{false};
