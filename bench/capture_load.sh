@@ -70,7 +70,7 @@ pids+=($xvfb)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$work/display")
 
-(cd "$build" && exec ./Ostrel) > "$work/ostrel.log" 2>&1 &
+(cd "$build" && exec ${OSTREL_WRAP:-} ./Ostrel) > "$work/ostrel.log" 2>&1 &
 prog=$!
 pids+=($prog)
 sleep 5  # start-up pass done, all inputs running
