@@ -210,6 +210,17 @@ class Session:
         return Screen(raw, self.WIDTH, self.HEIGHT)
 
 
+def grab(session, x, y, width, height):
+    """A rectangle of the screen as raw RGB bytes in one quick step (no file), for polling
+    short-lived pictures such as the 450 ms alarm flash."""
+    got = subprocess.run(["import", "-window", "root", "-crop",
+                          "%dx%d+%d+%d" % (width, height, x, y), "-depth", "8", "rgb:-"],
+                         env=session.env, capture_output=True, timeout=30)
+    if got.returncode != 0 or len(got.stdout) != 3 * width * height:
+        fail("screen grab failed: " + got.stderr.decode(errors="replace"))
+    return got.stdout
+
+
 def find_meter(screen, window, min_run=300):
     """Finds the inner area of the leftmost vertical level meter inside the window: the
     leftmost column holding a long unbroken run of meter pixels (spot colours and the black
