@@ -2,12 +2,15 @@
 // readings per second each (one 50-frame block per millisecond, as the connectors deliver
 // them), with no audio device involved. Runs for the given seconds, then prints how often
 // the screen was repainted. CPU is measured from outside (see display_load.sh).
+#include "app/Settings.h"
 #include "app/uInfo.h"
 #include "app/uMain.h"
 #include "app/uWindowSet.h"
+#include "audio/MMWavIn.h"
 #include "audio/uMultimode.h"
 #include "metering/MMLevel.h"
 #include "platform/RadioGroup.h"
+#include "platform/SimulatedWaveIn.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -39,6 +43,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const double seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
   using namespace ostrel;
+  // No capture devices and no first-start setup window: only the display is measured.
+  TMMWaveIn::SetDefaultPlatform(std::make_shared<SimulatedWaveIn>());
+  WriteBool(QStringLiteral("is Sound"), true);
   CreateWindowSet();
   FrmInfo->hide();
   fMain->Timer1->stop();
