@@ -89,6 +89,6 @@ awk -v p=$((p1 - p0)) -v x=$((x1 - x0)) -v hz="$hz" -v t0="$t0" -v t1="$t1" -v r
   printf "program: %.2f %% of one core\nX server: %.2f %% of one core\ntogether: %.2f %%\n",
          100 * p / hz / wall, 100 * x / hz / wall, 100 * (p + x) / hz / wall
   printf "resident memory: %.1f MB\n", rss / 1024 }'
-dropped=$(grep -o '[0-9]* captured frames were dropped' "$work/ostrel.log" | cut -d' ' -f1)
+dropped=$(grep -o '[0-9]* captured frames were dropped' "$work/ostrel.log" | cut -d' ' -f1 || true)
 echo "frames dropped: ${dropped:-0}"
 echo "screenshot: /tmp/capture_load.png"

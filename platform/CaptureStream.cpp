@@ -11,7 +11,10 @@
 namespace ostrel {
 
 CaptureStream::CaptureStream(HWAVEIN handle, QObject* target, std::uint32_t frameBytes)
-    : handle_(handle), target_(target), frameBytes_(std::max<std::uint32_t>(frameBytes, 1)) {
+    : handle_(handle),
+      target_(target),
+      frameBytes_(std::max<std::uint32_t>(frameBytes, 1)),
+      backlog_(std::size_t(frameBytes_) * kBacklogFrames) {
   if (::pipe(pipe_) == 0) {
     for (int fd : pipe_) {
       ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
@@ -39,28 +42,22 @@ void CaptureStream::Wake() {
   }
 }
 
-void CaptureStream::Fill(const void* data, std::size_t bytes) {
-  auto* src = static_cast<const std::uint8_t*>(data);
-  bool handedBack = false;
-  captured_.fetch_add(bytes, std::memory_order_relaxed);
-  while (bytes > 0) {
+std::size_t CaptureStream::ToBuffers(const std::uint8_t* src, std::size_t bytes,
+                                     bool& handedBack) {
+  std::size_t taken = 0;
+  while (taken < bytes) {
     if (!current_) {
-      if (!queued_.Pop(current_)) {
-        dropped_.fetch_add(bytes / frameBytes_, std::memory_order_relaxed);
-        totalDropped_.fetch_add(bytes / frameBytes_, std::memory_order_relaxed);
-        break;
-      }
+      if (!queued_.Pop(current_)) break;
       fill_ = 0;
     }
-    const std::size_t n = std::min<std::size_t>(bytes, current_->dwBufferLength - fill_);
+    const std::size_t n = std::min<std::size_t>(bytes - taken, current_->dwBufferLength - fill_);
     if (src) {
-      std::memcpy(current_->Data() + fill_, src, n);
-      src += n;
+      std::memcpy(current_->Data() + fill_, src + taken, n);
     } else {
       std::memset(current_->Data() + fill_, 0, n);
     }
     fill_ += std::uint32_t(n);
-    bytes -= n;
+    taken += n;
     if (fill_ >= current_->dwBufferLength) {
       current_->dwBytesRecorded = fill_;
       current_->dwFlags = (current_->dwFlags | WHDR_DONE) & ~WHDR_INQUEUE;
@@ -69,6 +66,51 @@ void CaptureStream::Fill(const void* data, std::size_t bytes) {
       handedBack = true;
     }
   }
+  return taken;
+}
+
+void CaptureStream::DrainBacklog(bool& handedBack) {
+  while (backlogSize_ > 0) {
+    // The oldest bytes up to the ring's end, then (next round) from its start.
+    const std::size_t run = std::min(backlogSize_, backlog_.size() - backlogHead_);
+    const std::size_t taken = ToBuffers(backlog_.data() + backlogHead_, run, handedBack);
+    backlogHead_ = (backlogHead_ + taken) % backlog_.size();
+    backlogSize_ -= taken;
+    if (taken < run) return;  // out of buffers
+  }
+  backlogHead_ = 0;
+}
+
+void CaptureStream::ToBacklog(const std::uint8_t* src, std::size_t bytes) {
+  const std::size_t room = backlog_.size() - backlogSize_;
+  const std::size_t keep = std::min(bytes, room) / frameBytes_ * frameBytes_;
+  if (bytes > keep) {
+    dropped_.fetch_add((bytes - keep) / frameBytes_, std::memory_order_relaxed);
+    totalDropped_.fetch_add((bytes - keep) / frameBytes_, std::memory_order_relaxed);
+  }
+  std::size_t tail = (backlogHead_ + backlogSize_) % std::max<std::size_t>(backlog_.size(), 1);
+  for (std::size_t done = 0; done < keep;) {
+    const std::size_t n = std::min(keep - done, backlog_.size() - tail);
+    if (src) {
+      std::memcpy(backlog_.data() + tail, src + done, n);
+    } else {
+      std::memset(backlog_.data() + tail, 0, n);
+    }
+    done += n;
+    tail = (tail + n) % backlog_.size();
+  }
+  backlogSize_ += keep;
+}
+
+void CaptureStream::Fill(const void* data, std::size_t bytes) {
+  auto* src = static_cast<const std::uint8_t*>(data);
+  bool handedBack = false;
+  captured_.fetch_add(bytes, std::memory_order_relaxed);
+  // Older audio first: whatever waits in the backlog goes out before the new block.
+  DrainBacklog(handedBack);
+  std::size_t taken = 0;
+  if (backlogSize_ == 0) taken = ToBuffers(src, bytes, handedBack);
+  if (taken < bytes) ToBacklog(src ? src + taken : nullptr, bytes - taken);
   if (handedBack) Wake();
 }
 
@@ -131,6 +173,8 @@ void CaptureStream::ReturnPartial() {
 
 void CaptureStream::ReturnAll() {
   Drain();
+  backlogHead_ = 0;  // a stopped device's waiting audio is not delivered after the stop
+  backlogSize_ = 0;
   if (current_) {
     TWaveHdr* header = current_;
     current_ = nullptr;

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <vector>
 
 #include "platform/SpscQueue.h"
 #include "platform/WaveInTable.h"
@@ -27,13 +28,18 @@ class CaptureStream : public QObject {
   Q_OBJECT
  public:
   static constexpr std::size_t kMaxQueued = 4096;
+  // Audio that arrives while no buffer is queued waits in a backlog of this many frames
+  // (about half a second at 96 kHz) until buffers come back: hosts deliver in bursts larger
+  // than the few small buffers a capture input keeps queued.
+  static constexpr std::size_t kBacklogFrames = 49152;
 
   CaptureStream(HWAVEIN handle, QObject* target, std::uint32_t frameBytes);
   ~CaptureStream() override;
 
   // ---- Audio side: one thread at a time; real-time safe --------------------------------
   // Copies `bytes` bytes into the queued buffers in order. Frames that find no queued
-  // buffer are dropped and counted.
+  // buffer wait in the backlog; only frames that find the backlog full are dropped and
+  // counted.
   void Fill(const void* data, std::size_t bytes);
   // The same for whole frames; a null `data` is captured as silence, keeping the timeline.
   void FillFrames(const void* data, std::size_t frames) { Fill(data, frames * frameBytes_); }
@@ -64,6 +70,11 @@ class CaptureStream : public QObject {
  private:
   void Wake();
   void Return(TWaveHdr* header, std::uint32_t bytes);
+  // Audio side: copies into queued buffers until they run out; returns the bytes taken and
+  // sets `handedBack` when a buffer was filled.
+  std::size_t ToBuffers(const std::uint8_t* src, std::size_t bytes, bool& handedBack);
+  void DrainBacklog(bool& handedBack);
+  void ToBacklog(const std::uint8_t* src, std::size_t bytes);
 
   const HWAVEIN handle_;
   QPointer<QObject> target_;
@@ -76,6 +87,9 @@ class CaptureStream : public QObject {
   // Audio side (the GUI side touches them only while the audio side is halted).
   TWaveHdr* current_ = nullptr;
   std::uint32_t fill_ = 0;
+  std::vector<std::uint8_t> backlog_;  // ring, allocated once at construction
+  std::size_t backlogHead_ = 0;        // oldest byte
+  std::size_t backlogSize_ = 0;
 
   std::atomic<std::uint64_t> dropped_{0};
   static inline std::atomic<std::uint64_t> totalDropped_{0};

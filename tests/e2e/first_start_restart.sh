@@ -19,6 +19,8 @@ Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/n
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$work/display")
+# The tests around it run headless; this one needs real X windows.
+export QT_QPA_PLATFORM=xcb
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # No sound card: a self-contained ALSA configuration with nothing but a null device.
