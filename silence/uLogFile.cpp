@@ -54,6 +54,9 @@ TfLogFile::TfLogFile(QWidget* parent) : QWidget(parent, kToolOnTop) {
   btn_clear->resize(75, kButtonHeight);  // sits between the two columns
   btn_Save = MakeButton(this, "btn_Save", QStringLiteral("Save Logfile as"), 40, 416);
   btn_close = MakeButton(this, "btn_close", QStringLiteral("Close without saving"), 264, 416);
+  // The right column may run wider than the left: its longest caption needs the room with
+  // the fonts Linux desktops substitute for Arial.
+  btn_close->resize(160, kButtonHeight);
 
   SaveDialog1 = new TFileDialog(TFileDialog::Save, this);
   SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
