@@ -1,5 +1,7 @@
 // The level scale control: its settings, the shape change with its kind, repainting on
 // changes, and what it actually paints.
+#include "PaintCounter.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -100,37 +102,9 @@ TEST(LevelScaleControl, KindTurnsTheControlAcrossItsShape) {
   EXPECT_EQ(s.size(), QSize(20, 20));
 }
 
-// Counts the paints a widget receives.
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-  // Runs posted events until three rounds in a row bring no paint (an update asked for
-  // during a paint arrives a round later), then counts from zero again. False when the
-  // widget never stops repainting itself.
-  bool Settle() {
-    int quiet = 0;
-    for (int round = 0; round < 30 && quiet < 3; ++round) {
-      paints = 0;
-      QApplication::processEvents();
-      quiet = paints == 0 ? quiet + 1 : 0;
-    }
-    paints = 0;
-    return quiet >= 3;
-  }
-  // Paints caused by what happened since the last Settle.
-  int PaintsNow() {
-    for (int round = 0; round < 3; ++round) QApplication::processEvents();
-    return paints;
-  }
-};
-
 TEST(LevelScaleControl, ChangesRepaintAndUnchangedValuesDoNot) {
   auto s = ProgramScale();
-  PaintCounter counter;
+  test::PaintCounter counter;
   s->installEventFilter(&counter);
   s->show();
   counter.Settle();
@@ -163,7 +137,7 @@ TEST(LevelScaleControl, ChangesRepaintAndUnchangedValuesDoNot) {
 TEST(LevelScaleControl, TickZonesSetDuringPaintSettleAfterOneMorePaint) {
   auto s = ProgramScale(40, 300);
   s->Scale()->SetVisible(true);
-  PaintCounter counter;
+  test::PaintCounter counter;
   s->installEventFilter(&counter);
   s->show();
   EXPECT_TRUE(counter.Settle()) << "the scale keeps repainting itself";

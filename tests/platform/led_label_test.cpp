@@ -1,5 +1,7 @@
 // The LED label: captions kept as given, one dot-matrix cell per character drawn in the
 // LED and inactive colours, visibility, double-click, and repainting on changes.
+#include "PaintCounter.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -226,36 +228,9 @@ TEST(LedLabel, DoubleClickRaisesDblClick) {
   EXPECT_EQ(clicks, 1);
 }
 
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-  // Runs posted events until three rounds in a row bring no paint (an update asked for
-  // during a paint arrives a round later), then counts from zero again. False when the
-  // widget never stops repainting itself.
-  bool Settle() {
-    int quiet = 0;
-    for (int round = 0; round < 30 && quiet < 3; ++round) {
-      paints = 0;
-      QApplication::processEvents();
-      quiet = paints == 0 ? quiet + 1 : 0;
-    }
-    paints = 0;
-    return quiet >= 3;
-  }
-  // Paints caused by what happened since the last Settle.
-  int PaintsNow() {
-    for (int round = 0; round < 3; ++round) QApplication::processEvents();
-    return paints;
-  }
-};
-
 TEST(LedLabel, ChangesRepaintAndShowAtOnce) {
   auto l = StripLabel(QStringLiteral("1"));
-  PaintCounter counter;
+  test::PaintCounter counter;
   l->installEventFilter(&counter);
   l->show();
   counter.Settle();
