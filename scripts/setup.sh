@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl-dev portaudio19-dev libsndfile1-dev libsqlite3-dev sqlite3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-dejavu-extra xvfb xauth x11-utils imagemagick xdotool
-  alsa-utils libasound2-dev libasound2-plugins sox python3 poppler-utils
+  alsa-utils libasound2-dev libasound2-plugins sox python3 poppler-utils desktop-file-utils
 )
 
 missing=()
