@@ -14,4 +14,7 @@ for phrase in "Multi Mode Input Setup" "Meter standards" "Nordic N9" "DIN 45406"
               "registry.sqlite3" "PipeWire" "Troubleshooting"; do
   grep -qF "$phrase" <<<"$text" || { echo "FAIL: the manual does not mention \"$phrase\""; exit 1; }
 done
-echo "manual: $pages pages"
+# The screenshots of the real program are in it (scripts/manual_screenshots.py renews them).
+images=$(pdfimages -list "$pdf" | tail -n +3 | wc -l)
+[ "$images" -ge 6 ] || { echo "FAIL: $images pictures in the manual, 6 screenshots expected"; exit 1; }
+echo "manual: $pages pages, $images pictures"
