@@ -15,7 +15,8 @@ deb=$(ls "$work"/ostrel_*.deb 2>/dev/null | head -n1)
 files=$(dpkg-deb -c "$deb" | awk '{ $1=$2=$3=$4=$5=""; sub(/^ +/, ""); print }')
 for f in ./usr/bin/ostrel ./usr/lib/ostrel/Ostrel "./usr/lib/ostrel/24 Channel Multi Ostrel.pdf" \
          ./usr/lib/ostrel/skins/iTunes.SKN ./usr/share/applications/ostrel.desktop \
-         ./usr/share/icons/hicolor/scalable/apps/ostrel.svg; do
+         ./usr/share/icons/hicolor/scalable/apps/ostrel.svg \
+         ./usr/share/icons/hicolor/48x48/apps/ostrel.png ./usr/share/icons/hicolor/256x256/apps/ostrel.png; do
   grep -qxF "$f" <<<"$files" || fail "the package lacks $f"
 done
 skins=$(grep -c '^\./usr/lib/ostrel/skins/.' <<<"$files" || true)
