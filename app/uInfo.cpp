@@ -56,7 +56,9 @@ QPixmap OstrelLogo() {
     for (int s = 0; s < kSegments; ++s) {
       const int y = kBottom - (s + 1) * (kSegH + kGap);
       const bool lit = s < kLevels[b] || s == kLevels[b] + 1;
-      QColor c = s >= 22 ? QColor(230, 40, 40) : s >= 17 ? QColor(240, 220, 40) : QColor(40, 220, 60);
+      QColor c = s >= 22   ? QColor(230, 40, 40)
+                 : s >= 17 ? QColor(240, 220, 40)
+                           : QColor(40, 220, 60);
       if (!lit) c = c.darker(420);
       p.fillRect(QRect(x, y, kBarW, kSegH), c);
     }
@@ -89,18 +91,18 @@ TFrmInfo::TFrmInfo(QWidget* parent)
 
   MakeLabel(this, QStringLiteral("Multi Ostrel"), 258, 24, 270, 34, 24, true, Qt::black)
       ->setObjectName(QStringLiteral("Label1"));
-  MakeLabel(this,
-            QStringLiteral("Version " OSTREL_VERSION " for Linux"),
-            258, 60, 270, 20, 13, false, QColor(40, 40, 40))
+  MakeLabel(this, QStringLiteral("Version " OSTREL_VERSION " for Linux"), 258, 60, 270, 20, 13,
+            false, QColor(40, 40, 40))
       ->setObjectName(QStringLiteral("Label2"));
   MakeLabel(this, QStringLiteral("24-channel peak programme meter"), 258, 80, 270, 20, 13, false,
             QColor(40, 40, 40));
 
-  MakeLabel(this, QStringLiteral("Made by the Ostrel team"), 200, 228, 325, 18, 13, true,
-            Qt::black, Qt::AlignRight);
+  MakeLabel(this, QStringLiteral("Made by the Ostrel team"), 200, 228, 325, 18, 13, true, Qt::black,
+            Qt::AlignRight);
   MakeLabel(this, QStringLiteral("for studio and broadcast engineers"), 200, 248, 325, 18, 12,
             false, QColor(40, 40, 40), Qt::AlignRight);
-  MakeLabel(this, QStringLiteral("Nordic N9 \u00b7 DIN 45406 \u00b7 BBC \u00b7 EBU \u00b7 Digital PPM"),
+  MakeLabel(this,
+            QStringLiteral("Nordic N9 \u00b7 DIN 45406 \u00b7 BBC \u00b7 EBU \u00b7 Digital PPM"),
             200, 268, 325, 18, 12, false, QColor(40, 40, 40), Qt::AlignRight);
 
   Label11 = MakeLabel(this, QStringLiteral(">> close <<"), 16, 296, 120, 22, 14, true, Qt::red);
@@ -111,7 +113,9 @@ TFrmInfo::TFrmInfo(QWidget* parent)
   CentreOnScreen(this);
 }
 
-void TFrmInfo::Label11Click() { close(); }
+void TFrmInfo::Label11Click() {
+  close();
+}
 
 bool TFrmInfo::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Label11 && event->type() == QEvent::MouseButtonRelease &&

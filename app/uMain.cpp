@@ -13,16 +13,16 @@
 #include "metering/MMLevel.h"
 #include "metering/MMLevelScale.h"
 #include "metering/MMScale.h"
+#include "platform/AudioPlayer.h"
 #include "platform/ImageControl.h"
 #include "platform/MMLEDLabel.h"
-#include "platform/AudioPlayer.h"
 #include "platform/MMLEDSpin.h"
 #include "platform/MMSpinButton.h"
 #include "platform/RadioGroup.h"
 #include "platform/Shell.h"
 #include "platform/SkinData.h"
-#include "silence/uSilenceWatch.h"
 #include "silence/uLogFile.h"
+#include "silence/uSilenceWatch.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -47,7 +47,9 @@ constexpr int kLedLeft = 1, kLedTop = 661, kLedWidth = 55, kLedHeight = 26;
 // The strip's own tag that tells the skin engine to leave it alone.
 constexpr int kUnskinnedTag = 99;
 
-QString LedName(int n) { return (n <= 8 ? QStringLiteral("LED") : QStringLiteral("led")) + QString::number(n); }
+QString LedName(int n) {
+  return (n <= 8 ? QStringLiteral("LED") : QStringLiteral("led")) + QString::number(n);
+}
 }  // namespace
 
 TfMain::TfMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
@@ -192,8 +194,8 @@ void TfMain::StartInputsOfMode(int modeIndex) {
 }
 
 void TfMain::BuildMenu() {
-  auto add = [this](QMenu* menu, const char* name, const QString& caption, void (TfMain::*handler)(),
-                    bool checkable = false) {
+  auto add = [this](QMenu* menu, const char* name, const QString& caption,
+                    void (TfMain::*handler)(), bool checkable = false) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
     a->setCheckable(checkable);
@@ -202,16 +204,24 @@ void TfMain::BuildMenu() {
   };
   QMenu* settings = MainMenu1->addMenu(QStringLiteral("Settings"));
   QMenu* inputMode = settings->addMenu(QStringLiteral("Input mode"));
-  N2Channels1 = add(inputMode, "N2Channels1", QStringLiteral("2 Channels"), &TfMain::N2Channels1Click, true);
-  N4Channels1 = add(inputMode, "N4Channels1", QStringLiteral("4 Channels"), &TfMain::N4Channels1Click, true);
-  N8Channels1 = add(inputMode, "N8Channels1", QStringLiteral("8 Channels"), &TfMain::N8Channels1Click, true);
-  N16Channels1 = add(inputMode, "N16Channels1", QStringLiteral("16 Channels"), &TfMain::N16Channels1Click, true);
-  N24Channels1 = add(inputMode, "N24Channels1", QStringLiteral("24 Channels"), &TfMain::N24Channels1Click, true);
+  N2Channels1 =
+      add(inputMode, "N2Channels1", QStringLiteral("2 Channels"), &TfMain::N2Channels1Click, true);
+  N4Channels1 =
+      add(inputMode, "N4Channels1", QStringLiteral("4 Channels"), &TfMain::N4Channels1Click, true);
+  N8Channels1 =
+      add(inputMode, "N8Channels1", QStringLiteral("8 Channels"), &TfMain::N8Channels1Click, true);
+  N16Channels1 = add(inputMode, "N16Channels1", QStringLiteral("16 Channels"),
+                     &TfMain::N16Channels1Click, true);
+  N24Channels1 = add(inputMode, "N24Channels1", QStringLiteral("24 Channels"),
+                     &TfMain::N24Channels1Click, true);
   Level99 = add(settings, "Level99", QStringLiteral("Level outfit"), &TfMain::Level99Click);
   Input1 = add(settings, "Input1", QStringLiteral("Select audio input"), &TfMain::Input1Click);
-  LevelLabel1 = add(settings, "LevelLabel1", QStringLiteral("Level labels"), &TfMain::LevelLabel1Click);
-  ProgramSkin1 = add(settings, "ProgramSkin1", QStringLiteral("Program Skin"), &TfMain::ProgramSkin1Click);
-  ShowLogfile1 = add(settings, "ShowLogfile1", QStringLiteral("Show Logfile"), &TfMain::ShowLogfile1Click);
+  LevelLabel1 =
+      add(settings, "LevelLabel1", QStringLiteral("Level labels"), &TfMain::LevelLabel1Click);
+  ProgramSkin1 =
+      add(settings, "ProgramSkin1", QStringLiteral("Program Skin"), &TfMain::ProgramSkin1Click);
+  ShowLogfile1 =
+      add(settings, "ShowLogfile1", QStringLiteral("Show Logfile"), &TfMain::ShowLogfile1Click);
   settings->addSeparator()->setObjectName(QStringLiteral("N1"));
   Exit1 = add(settings, "Exit1", QStringLiteral("Exit && Save"), &TfMain::Exit1Click);
   QMenu* help = MainMenu1->addMenu(QStringLiteral("Help"));
@@ -294,15 +304,21 @@ QObject* TfMain::FindComponent(const QString& name) const {
   return components_.value(name.toLower(), nullptr);
 }
 
-TMMLevel* TfMain::Level(int n) const { return Channel<TMMLevel>(QStringLiteral("Level"), n); }
-TMMLEDLABEL* TfMain::Led(int n) const { return Channel<TMMLEDLABEL>(QStringLiteral("Led"), n); }
+TMMLevel* TfMain::Level(int n) const {
+  return Channel<TMMLevel>(QStringLiteral("Level"), n);
+}
+TMMLEDLABEL* TfMain::Led(int n) const {
+  return Channel<TMMLEDLABEL>(QStringLiteral("Led"), n);
+}
 TImageControl* TfMain::ImaNordic(int n) const {
   return Channel<TImageControl>(QStringLiteral("ima_Nordic"), n);
 }
 TMMLevelScale* TfMain::LevelScale(int n) const {
   return Channel<TMMLevelScale>(QStringLiteral("MMLevelScale"), n);
 }
-QTimer* TfMain::TimerStart(int n) const { return Channel<QTimer>(QStringLiteral("timer_start"), n); }
+QTimer* TfMain::TimerStart(int n) const {
+  return Channel<QTimer>(QStringLiteral("timer_start"), n);
+}
 
 // ---- Channel-count menu items ---------------------------------------------------------
 
@@ -354,7 +370,9 @@ void TfMain::N24Channels1Click() {
 
 // ---- Other menu items ----------------------------------------------------------------
 
-void TfMain::Level99Click() { fSetLevel->show(); }
+void TfMain::Level99Click() {
+  fSetLevel->show();
+}
 
 void TfMain::Input1Click() {
   CloseAllInputs();
@@ -362,23 +380,38 @@ void TfMain::Input1Click() {
   StartInputsOfMode(fmulti->rg_mode->ItemIndex());
 }
 
-void TfMain::LevelLabel1Click() { fLabels->exec(); }
-
-void TfMain::ProgramSkin1Click() { fSkin->exec(); }
-
-void TfMain::ShowLogfile1Click() { fLogFile->show(); }
-
-void TfMain::Exit1Click() { close(); }
-
-void TfMain::HelpFile1Click() {
-  ShellOpen(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QString::fromLatin1(kManualName))));
+void TfMain::LevelLabel1Click() {
+  fLabels->exec();
 }
 
-void TfMain::Quandrelhomepage1Click() { ShellOpen(QUrl(QString::fromLatin1(kHomepage))); }
+void TfMain::ProgramSkin1Click() {
+  fSkin->exec();
+}
 
-void TfMain::Info1Click() { FrmInfo->show(); }
+void TfMain::ShowLogfile1Click() {
+  fLogFile->show();
+}
 
-void TfMain::LED1DblClick() { fLabels->exec(); }
+void TfMain::Exit1Click() {
+  close();
+}
+
+void TfMain::HelpFile1Click() {
+  ShellOpen(
+      QUrl::fromLocalFile(QDir::current().absoluteFilePath(QString::fromLatin1(kManualName))));
+}
+
+void TfMain::Quandrelhomepage1Click() {
+  ShellOpen(QUrl(QString::fromLatin1(kHomepage)));
+}
+
+void TfMain::Info1Click() {
+  FrmInfo->show();
+}
+
+void TfMain::LED1DblClick() {
+  fLabels->exec();
+}
 
 // ---- Window handlers -------------------------------------------------------------------
 
@@ -418,7 +451,8 @@ QString ChannelName(const char* prefix, int n) {
 
 // The file's own name: what follows the last path separator or drive colon.
 QString BareFileName(const QString& path) {
-  const qsizetype cut = std::max({path.lastIndexOf('/'), path.lastIndexOf('\\'), path.lastIndexOf(':')});
+  const qsizetype cut =
+      std::max({path.lastIndexOf('/'), path.lastIndexOf('\\'), path.lastIndexOf(':')});
   return path.mid(cut + 1);
 }
 }  // namespace
@@ -463,11 +497,13 @@ void TfMain::FormShow() {
   set.CheckBox2Click();
   set.rg_Meter->SetItemIndex(ReadInt(QStringLiteral("rg Meter"), set.rg_Meter->ItemIndex()));
   set.rg_MeterClick();
-  set.rg_integral->SetItemIndex(ReadInt(QStringLiteral("rg Integral ms"), set.rg_integral->ItemIndex()));
+  set.rg_integral->SetItemIndex(
+      ReadInt(QStringLiteral("rg Integral ms"), set.rg_integral->ItemIndex()));
   set.rg_integralClick();
   set.rg_referenz->SetItemIndex(ReadInt(QStringLiteral("rg Integral"), 0));
   set.rg_referenzClick();
-  fmulti->rg_sample->SetItemIndex(ReadInt(QStringLiteral("Samplerate"), fmulti->rg_sample->ItemIndex()));
+  fmulti->rg_sample->SetItemIndex(
+      ReadInt(QStringLiteral("Samplerate"), fmulti->rg_sample->ItemIndex()));
   fmulti->rg_sampleClick();
   set.rg_stereo->SetItemIndex(ReadInt(QStringLiteral("rg Stereo"), set.rg_stereo->ItemIndex()));
   set.spin_db->SetValue(ReadInt(QStringLiteral("db_value"), set.spin_db->Value()));
@@ -561,7 +597,9 @@ void TfMain::resizeEvent(QResizeEvent* event) {
   FormResize();
 }
 
-void TfMain::keyPressEvent(QKeyEvent* event) { FormKeyDown(event->key(), event->modifiers()); }
+void TfMain::keyPressEvent(QKeyEvent* event) {
+  FormKeyDown(event->key(), event->modifiers());
+}
 
 void TfMain::closeEvent(QCloseEvent* event) {
   FormClose();

@@ -54,8 +54,8 @@ class TfMain : public QWidget {
   // State shared with the other windows.
   int ChannelCount = 24;
   bool LogActive = false;
-  std::array<int, kChannels + 1> SilenceCount{};   // index 1..24
-  std::array<bool, kChannels + 1> QuietSeen{};     // index 1..24
+  std::array<int, kChannels + 1> SilenceCount{};  // index 1..24
+  std::array<bool, kChannels + 1> QuietSeen{};    // index 1..24
 
   // Components.
   QMenuBar* MainMenu1 = nullptr;
@@ -75,9 +75,9 @@ class TfMain : public QWidget {
   QAction* HelpFile1 = nullptr;
   QAction* Quandrelhomepage1 = nullptr;
   QAction* Info1 = nullptr;
-  QTimer* Timer1 = nullptr;    // start-up pass, 2000 ms, one-shot
-  QTimer* TimerOff = nullptr;  // silence poll
-  QTimer* TimerOn = nullptr;   // end of an alarm flash
+  QTimer* Timer1 = nullptr;         // start-up pass, 2000 ms, one-shot
+  QTimer* TimerOff = nullptr;       // silence poll
+  QTimer* TimerOn = nullptr;        // end of an alarm flash
   SilenceWatch* Silence = nullptr;  // handlers of TimerOff, TimerOn and Timer_start1..24
   TSkinData* SkinData1 = nullptr;   // the program's skin engine
   // Stereo input k (1..12) feeds connector k, which feeds the meters of channels 2k-1, 2k.

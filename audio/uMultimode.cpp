@@ -19,7 +19,9 @@ namespace ostrel {
 namespace {
 constexpr int kClientWidth = 808, kClientHeight = 500;
 
-QString StoredDevice(int k) { return QStringLiteral("multi_") + QString::number(k); }
+QString StoredDevice(int k) {
+  return QStringLiteral("multi_") + QString::number(k);
+}
 
 // Name of capture device `device` as the platform reports it now; empty when the number is
 // past the current device count or the query fails.
@@ -170,6 +172,8 @@ void Tfmulti::btnOkClick() {
   accept();
 }
 
-void Tfmulti::btnCancelClick() { reject(); }
+void Tfmulti::btnCancelClick() {
+  reject();
+}
 
 }  // namespace ostrel

@@ -5,11 +5,21 @@
 namespace ostrel {
 
 namespace {
-void Nordic(TImageControl& i) { DrawNordicScale(i); }
-void Din(TImageControl& i) { DrawDinScale(i); }
-void Bbc(TImageControl& i) { DrawBbcScale(i); }
-void Ebu(TImageControl& i) { DrawEbuScale(i); }
-void Digital(TImageControl& i) { DrawDigitalScale(i); }
+void Nordic(TImageControl& i) {
+  DrawNordicScale(i);
+}
+void Din(TImageControl& i) {
+  DrawDinScale(i);
+}
+void Bbc(TImageControl& i) {
+  DrawBbcScale(i);
+}
+void Ebu(TImageControl& i) {
+  DrawEbuScale(i);
+}
+void Digital(TImageControl& i) {
+  DrawDigitalScale(i);
+}
 }  // namespace
 
 const std::array<MeterStandardRow, 5>& MeterStandards() {

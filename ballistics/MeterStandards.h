@@ -11,17 +11,17 @@
 namespace ostrel {
 
 struct MeterStandardRow {
-  const char* item;          // entry of the ballistics list
-  std::uint16_t standard;    // the meters' MeterStandard
-  int sensitivity;           // the meters' Sensitivy, dB
-  const char* topName;       // stored top point (the meters' Point2)
+  const char* item;        // entry of the ballistics list
+  std::uint16_t standard;  // the meters' MeterStandard
+  int sensitivity;         // the meters' Sensitivy, dB
+  const char* topName;     // stored top point (the meters' Point2)
   int topDefault;
-  const char* bottomName;    // stored bottom point (the meters' Point1)
+  const char* bottomName;  // stored bottom point (the meters' Point1)
   int bottomDefault;
-  const char* saveTopName;   // spelling used when "Save" writes the points
+  const char* saveTopName;  // spelling used when "Save" writes the points
   const char* saveBottomName;
   void (*draw)(TImageControl&);
-  const char* caption;       // title panel
+  const char* caption;  // title panel
 };
 
 const std::array<MeterStandardRow, 5>& MeterStandards();

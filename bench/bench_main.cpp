@@ -1,8 +1,8 @@
 // Benchmark entry: a headless Qt application (meters are widgets) and a private settings
 // folder, so a benchmark never touches the user's real settings.
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -16,7 +16,9 @@ namespace {
 constexpr int kBoxWidth = 41, kBoxHeight = 21, kColumnStep = 54, kLeft = 14;
 constexpr int kRowTop[3] = {52, 122, 192};
 
-QString StoredName(int n) { return QStringLiteral("Edit ") + QString::number(n); }
+QString StoredName(int n) {
+  return QStringLiteral("Edit ") + QString::number(n);
+}
 }  // namespace
 
 TfLabels::TfLabels(QWidget* parent) : QDialog(parent, kDialogOnTop) {
@@ -39,9 +41,8 @@ TfLabels::TfLabels(QWidget* parent) : QDialog(parent, kDialogOnTop) {
     box->setGeometry(x, y, kBoxWidth, kBoxHeight);
     Edit[n] = box;
     // The program's captions spell channel 9 "CH".
-    auto* caption = new QLabel((n == 9 ? QStringLiteral("CH ") : QStringLiteral("Ch ")) +
-                                   QString::number(n),
-                               this);
+    auto* caption = new QLabel(
+        (n == 9 ? QStringLiteral("CH ") : QStringLiteral("Ch ")) + QString::number(n), this);
     caption->setFont(small);
     caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     caption->setGeometry(x - 6, y + kBoxHeight + 2, kBoxWidth + 12, 16);

@@ -599,7 +599,8 @@ void TMMCustomLevel::RedrawNow() {
   const QRect changed = DrawBar(nullptr);
   // The bar is composed now; its copy to the screen waits for the next display frame.
   if (!changed.isEmpty())
-    FrameClock::Instance().RequestUpdate(this, changed.translated(innerRect_.topLeft()) & innerRect_);
+    FrameClock::Instance().RequestUpdate(this,
+                                         changed.translated(innerRect_.topLeft()) & innerRect_);
 }
 
 }  // namespace ostrel

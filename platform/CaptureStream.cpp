@@ -42,8 +42,7 @@ void CaptureStream::Wake() {
   }
 }
 
-std::size_t CaptureStream::ToBuffers(const std::uint8_t* src, std::size_t bytes,
-                                     bool& handedBack) {
+std::size_t CaptureStream::ToBuffers(const std::uint8_t* src, std::size_t bytes, bool& handedBack) {
   std::size_t taken = 0;
   while (taken < bytes) {
     if (!current_) {

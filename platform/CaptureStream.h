@@ -62,7 +62,9 @@ class CaptureStream : public QObject {
   bool Failed() const { return failed_.load(std::memory_order_acquire); }
   std::uint64_t DroppedFrames() const { return dropped_.load(std::memory_order_relaxed); }
   // Frames dropped by every capture stream of the process since it started.
-  static std::uint64_t TotalDroppedFrames() { return totalDropped_.load(std::memory_order_relaxed); }
+  static std::uint64_t TotalDroppedFrames() {
+    return totalDropped_.load(std::memory_order_relaxed);
+  }
   std::uint64_t BytesCaptured() const { return captured_.load(std::memory_order_relaxed); }
   // Buffers added and not yet given back.
   int Outstanding() const { return outstanding_.load(); }

@@ -1,7 +1,7 @@
 #include "platform/MMGraphicControl.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 namespace ostrel {
 
@@ -44,7 +44,8 @@ QRect TMMBevel::PaintBevel(QPainter& p, const QRect& rect) const {
   return r;
 }
 
-TMMGraphicControl::TMMGraphicControl(QWidget* parent) : QWidget(parent), bevel_(new TMMBevel(this)) {
+TMMGraphicControl::TMMGraphicControl(QWidget* parent)
+    : QWidget(parent), bevel_(new TMMBevel(this)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   connect(bevel_, &TMMBevel::Changed, this, [this] {
     BoundsChanged();
@@ -85,6 +86,8 @@ void TMMGraphicControl::paintEvent(QPaintEvent*) {
   Paint(p);
 }
 
-void TMMGraphicControl::resizeEvent(QResizeEvent*) { CheckBounds(); }
+void TMMGraphicControl::resizeEvent(QResizeEvent*) {
+  CheckBounds();
+}
 
 }  // namespace ostrel

@@ -4,9 +4,9 @@
 // through BoundsChanged().
 
 #include <QColor>
-#include <QSize>
 #include <QObject>
 #include <QRect>
+#include <QSize>
 #include <QWidget>
 
 #include <algorithm>
@@ -20,13 +20,15 @@ namespace ostrel {
 using TColor = std::uint32_t;
 inline constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000,
                         clOlive = 0x008080, clNavy = 0x800000, clPurple = 0x800080,
-                        clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0,
-                        clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
-                        clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
-                        clWhite = 0xFFFFFF, clCream = 0xF0FBFF, clBtnFace = 0xC0C0C0,
-                        clBtnHighlight = 0xFFFFFF, clBtnShadow = 0x808080;
+                        clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+                        clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000,
+                        clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF,
+                        clCream = 0xF0FBFF, clBtnFace = 0xC0C0C0, clBtnHighlight = 0xFFFFFF,
+                        clBtnShadow = 0x808080;
 
-inline QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+inline QColor ToQColor(TColor c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 inline TColor FromQColor(const QColor& q) {
   return TColor(q.red()) | (TColor(q.green()) << 8) | (TColor(q.blue()) << 16);
 }

@@ -12,7 +12,9 @@
 namespace ostrel {
 
 TMMLEDSpin::TMMLEDSpin(QWidget* parent)
-    : QWidget(parent), lcd_(new QLCDNumber(this)), up_(new QToolButton(this)),
+    : QWidget(parent),
+      lcd_(new QLCDNumber(this)),
+      up_(new QToolButton(this)),
       down_(new QToolButton(this)) {
   setFocusPolicy(Qt::StrongFocus);
   lcd_->setSegmentStyle(QLCDNumber::Flat);
@@ -84,11 +86,21 @@ void TMMLEDSpin::ApplyColors() {
 
 void TMMLEDSpin::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
-    case Qt::Key_Up: SetValue(value_ + increment_); break;
-    case Qt::Key_Down: SetValue(value_ - increment_); break;
-    case Qt::Key_PageUp: SetValue(value_ + 10 * increment_); break;
-    case Qt::Key_PageDown: SetValue(value_ - 10 * increment_); break;
-    default: QWidget::keyPressEvent(event); return;
+    case Qt::Key_Up:
+      SetValue(value_ + increment_);
+      break;
+    case Qt::Key_Down:
+      SetValue(value_ - increment_);
+      break;
+    case Qt::Key_PageUp:
+      SetValue(value_ + 10 * increment_);
+      break;
+    case Qt::Key_PageDown:
+      SetValue(value_ - 10 * increment_);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
   }
   event->accept();
 }

@@ -44,7 +44,8 @@ void TRadioGroup::Relayout() {
   for (QRadioButton* b : buttons_) grid_->removeWidget(b);
   const int n = int(buttons_.size());
   const int rows = (n + columns_ - 1) / columns_;
-  for (int i = 0; i < n; ++i) grid_->addWidget(buttons_[i], rows ? i % rows : 0, rows ? i / rows : 0);
+  for (int i = 0; i < n; ++i)
+    grid_->addWidget(buttons_[i], rows ? i % rows : 0, rows ? i / rows : 0);
 }
 
 void TRadioGroup::SetItemIndex(int index) {

@@ -1,8 +1,8 @@
 // Test entry shared by every test program: a headless Qt application and a private,
 // empty settings folder, so no test ever reads or writes the user's real settings.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 

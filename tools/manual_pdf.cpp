@@ -5,10 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -62,8 +62,9 @@ int main(int argc, char** argv) {
   QFont body(QStringLiteral("DejaVu Sans"));
   body.setPointSizeF(10);
   doc.setDefaultFont(body);
-  doc.setDefaultStyleSheet(QStringLiteral("h1 { color: #1a3a5c; } h2 { color: #1a3a5c; } "
-                                          "code { font-family: 'DejaVu Sans Mono'; }"));
+  doc.setDefaultStyleSheet(
+      QStringLiteral("h1 { color: #1a3a5c; } h2 { color: #1a3a5c; } "
+                     "code { font-family: 'DejaVu Sans Mono'; }"));
   doc.setMarkdown(QString::fromUtf8(in.readAll()));
   FitImages(doc, QFileInfo(in.fileName()).absolutePath(), kMaxImageWidth);
 

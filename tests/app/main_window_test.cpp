@@ -14,6 +14,7 @@
 #include "platform/RadioGroup.h"
 #include "platform/Shell.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -22,7 +23,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace ostrel {
 namespace {
@@ -157,11 +157,9 @@ TEST_F(MainWindowTest, KeysSelectStandardsAndModesAndAlwaysRestartPeakHolds) {
   fmulti->rg_mode->SetItemIndex(2);
   const KeyCase cases[] = {
       {Qt::Key_7, Qt::KeypadModifier, 4, 2},  // past the list's end: "Digital PPM"
-      {Qt::Key_1, Qt::KeypadModifier, 0, 2},
-      {Qt::Key_9, Qt::KeypadModifier, 4, 2},
-      {Qt::Key_3, Qt::NoModifier, 4, 2},      // the main keyboard's digit is not the numpad's
-      {Qt::Key_F10, Qt::NoModifier, 4, 4},
-      {Qt::Key_F6, Qt::NoModifier, 4, 0},
+      {Qt::Key_1, Qt::KeypadModifier, 0, 2}, {Qt::Key_9, Qt::KeypadModifier, 4, 2},
+      {Qt::Key_3, Qt::NoModifier, 4, 2},  // the main keyboard's digit is not the numpad's
+      {Qt::Key_F10, Qt::NoModifier, 4, 4},   {Qt::Key_F6, Qt::NoModifier, 4, 0},
       {Qt::Key_A, Qt::NoModifier, 4, 0},
   };
   for (const KeyCase& c : cases) {
@@ -204,9 +202,9 @@ TEST_F(MainWindowTest, MenuCaptionsAreTheProgramsOwn) {
   EXPECT_EQ(top[1]->text(), "Help");
   QStringList settings;
   for (QAction* a : top[0]->menu()->actions()) settings << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(settings, QStringList({"Input mode", "Level outfit", "Select audio input",
-                                   "Level labels", "Program Skin", "Show Logfile", "-",
-                                   "Exit && Save"}));
+  EXPECT_EQ(settings,
+            QStringList({"Input mode", "Level outfit", "Select audio input", "Level labels",
+                         "Program Skin", "Show Logfile", "-", "Exit && Save"}));
   QStringList help;
   for (QAction* a : top[1]->menu()->actions()) help << a->text();
   EXPECT_EQ(help, QStringList({"Help File", "Quandrel homepage", "Info"}));

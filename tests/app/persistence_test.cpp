@@ -15,11 +15,11 @@
 #include "platform/MMSpinButton.h"
 #include "platform/RadioGroup.h"
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace ostrel {
 namespace {
@@ -46,10 +46,11 @@ std::vector<std::pair<QString, int>> CloseStepValues() {
   for (int n = 1; n <= 24; ++n)
     for (const char* p : perChannel) values.push_back({p + QString::number(n), 4});
   for (const char* name :
-       {"Point1", "rg Meter", "rg Integral ms", "rg Interval", "rg Integral", "rg Stereo",
-        "Peaks nr", "PSpot Space", "Leave Peaks", "rg Mode", "Window Left", "Window Top",
-        "Window height", "Input Mode", "db_value", "sec_value", "nEdit2", "db_value2",
-        "cb detect", "Stay Top", "arlam sec"})
+       {"Point1",      "rg Meter",   "rg Integral ms", "rg Interval", "rg Integral",
+        "rg Stereo",   "Peaks nr",   "PSpot Space",    "Leave Peaks", "rg Mode",
+        "Window Left", "Window Top", "Window height",  "Input Mode",  "db_value",
+        "sec_value",   "nEdit2",     "db_value2",      "cb detect",   "Stay Top",
+        "arlam sec"})
     values.push_back({name, 4});
   values.push_back({"arlam file", 1});
   return values;
@@ -126,7 +127,7 @@ TEST(Persistence, ASecondStartRestoresWhatTheFirstLeft) {
   fMain->Timer1Timer();
   fmulti->rg_mode->SetItemIndex(3);
   fMain->move(40, 30);
-  WriteString("Edit 3", "Git");  // as the label editor's "Okay" stores it
+  WriteString("Edit 3", "Git");          // as the label editor's "Okay" stores it
   fSetLevel->rg_Meter->SetItemIndex(0);  // Nordic N9
   fSetLevel->ol_top->SetValue(90);
   fSetLevel->ol_button->SetValue(50);
@@ -201,7 +202,8 @@ TEST(Persistence, StayOnTopRunsTheWholeShowStepAgain) {
   EXPECT_TRUE(fMain->isVisible());
   EXPECT_TRUE(fMain->LogActive);
   EXPECT_EQ(fMain->Led(5)->Caption(), "Vox");
-  for (int n = 1; n <= 24; ++n) EXPECT_EQ(fMain->Level(n)->PeakDelay(), 50) << n;  // 60, held at the limit
+  for (int n = 1; n <= 24; ++n)
+    EXPECT_EQ(fMain->Level(n)->PeakDelay(), 50) << n;  // 60, held at the limit
   DestroyWindowSet();
 }
 

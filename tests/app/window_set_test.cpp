@@ -10,12 +10,12 @@
 #include "labels_skins/uSkin.h"
 #include "silence/uLogFile.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace ostrel {
 namespace {
@@ -44,8 +44,7 @@ TEST_F(WindowSetTest, EveryWindowHasItsNameCaptionAndFrame) {
        626},
       {[]() -> QWidget* { return fLabels; }, "fLabels", "Label for the Levels", false, false, 452,
        299},
-      {[]() -> QWidget* { return fmulti; }, "fmulti", "Multi Mode Input Setup", false, false, 0,
-       0},
+      {[]() -> QWidget* { return fmulti; }, "fmulti", "Multi Mode Input Setup", false, false, 0, 0},
       {[]() -> QWidget* { return fSkin; }, "fSkin", "Bars preference", true, false, 229, 334},
       {[]() -> QWidget* { return FrmInfo; }, "FrmInfo", "Programm Info", false, true, 545, 333},
       {[]() -> QWidget* { return fLogFile; }, "fLogFile", "Logfile", true, false, 438, 460},
@@ -106,8 +105,8 @@ TEST_F(WindowSetTest, CloseTextHidesTheInformationWindow) {
   EXPECT_EQ(FrmInfo->Label11->text(), QStringLiteral(">> close <<"));
   EXPECT_EQ(FrmInfo->Label11->cursor().shape(), Qt::PointingHandCursor);
   const QPointF at(5, 5);
-  QMouseEvent press(QEvent::MouseButtonPress, at, FrmInfo->Label11->mapToGlobal(at),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, at, FrmInfo->Label11->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
   QMouseEvent release(QEvent::MouseButtonRelease, at, FrmInfo->Label11->mapToGlobal(at),
                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(FrmInfo->Label11, &press);

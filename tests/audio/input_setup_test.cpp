@@ -10,11 +10,11 @@
 #include "platform/SimulatedWaveIn.h"
 #include "platform/SqlProbe.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -32,9 +32,7 @@ class InputSetupTest : public ::testing::Test {
     sim_->SetDefaultDevice(0);
     CreateWindowSet();
   }
-  void TearDown() override {
-    DestroyWindowSet();
-  }
+  void TearDown() override { DestroyWindowSet(); }
   // Shows the window modally and runs `whileOpen` inside its loop.
   void RunModal(std::function<void()> whileOpen) {
     WhenShown(std::move(whileOpen));

@@ -1,14 +1,14 @@
 // The label editor: what it offers, what "Okay" puts on the strips and stores, and what a
 // close by the frame drops.
+#include "ProgramTestEnv.h"
 #include "app/Settings.h"
 #include "app/uMain.h"
 #include "app/uWindowSet.h"
 #include "labels_skins/uLabels.h"
 #include "platform/MMLEDLabel.h"
-#include "ProgramTestEnv.h"
 
-#include <QLineEdit>
 #include <gtest/gtest.h>
+#include <QLineEdit>
 
 namespace ostrel {
 namespace {
@@ -36,8 +36,8 @@ TEST_F(LabelEditorTest, LabelsAreKeptAsTypedWhateverTheirLengthAndCharacters) {
     int channel;
     QString text;
   };
-  const Case cases[] = {{1, "Kick"},        {2, "Vocal"},    {9, ""},
-                        {16, "Gesang Ü1"},  {17, "L&R \"x\""}, {24, QString(300, 'x')}};
+  const Case cases[] = {{1, "Kick"},       {2, "Vocal"},      {9, ""},
+                        {16, "Gesang Ü1"}, {17, "L&R \"x\""}, {24, QString(300, 'x')}};
   fLabels->show();
   for (const Case& c : cases) fLabels->Edit[c.channel]->setText(c.text);
   fLabels->Button1Click();

@@ -4,8 +4,8 @@
 #include "platform/CaptureStream.h"
 #include "platform/WaveFormats.h"
 
-#include <QObject>
 #include <gtest/gtest.h>
+#include <QObject>
 
 #include <array>
 #include <numeric>

@@ -3,8 +3,8 @@
 #include "platform/MMLEDSpin.h"
 #include "platform/RadioGroup.h"
 
-#include <QRadioButton>
 #include <gtest/gtest.h>
+#include <QRadioButton>
 
 namespace ostrel {
 namespace {
@@ -21,12 +21,12 @@ TEST(RadioGroup, SelectionFromCodeRunsTheHandlerOnlyOnChange) {
     int expectedClicks;
   };
   const Step steps[] = {
-      {1, 1, 1},   // plain selection
-      {1, 1, 1},   // same entry again: nothing
-      {8, 4, 2},   // past the end: the last entry
-      {5, 4, 2},   // past the end again, already the last: nothing
-      {-1, -1, 3}, // no selection
-      {-7, -1, 3}, // below -1 is also no selection, unchanged
+      {1, 1, 1},    // plain selection
+      {1, 1, 1},    // same entry again: nothing
+      {8, 4, 2},    // past the end: the last entry
+      {5, 4, 2},    // past the end again, already the last: nothing
+      {-1, -1, 3},  // no selection
+      {-7, -1, 3},  // below -1 is also no selection, unchanged
       {0, 0, 4},
   };
   for (const Step& s : steps) {

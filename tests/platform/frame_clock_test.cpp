@@ -2,10 +2,10 @@
 // of their rectangles; a control that went away in between is skipped; an idle clock stops.
 #include "platform/FrameClock.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QPaintEvent>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 #include <memory>
 
