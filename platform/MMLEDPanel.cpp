@@ -20,18 +20,15 @@ TMMLEDPanel::TMMLEDPanel(QWidget* parent) : QWidget(parent), lcd_(new QLCDNumber
 }
 
 void TMMLEDPanel::SetValue(int v) {
-  v = std::clamp(v, min_, max_);
-  if (v == value_) return;
-  value_ = v;
-  lcd_->display(value_);
+  if (!bounded_.Set(v)) return;
+  lcd_->display(bounded_.value);
   if (OnChange) OnChange();
 }
 
 void TMMLEDPanel::SetRange(int minValue, int maxValue) {
-  min_ = minValue;
-  max_ = std::max(minValue, maxValue);
+  bounded_.SetLimits(minValue, maxValue);
   UpdateDisplay();
-  SetValue(value_);
+  SetValue(bounded_.value);
 }
 
 void TMMLEDPanel::SetColor(TColor c) {
@@ -47,14 +44,15 @@ void TMMLEDPanel::SetLEDColor(TColor c) {
 }
 
 QString TMMLEDPanel::Text() const {
-  return QString::number(value_);
+  return QString::number(bounded_.value);
 }
 
 void TMMLEDPanel::UpdateDisplay() {
   // Room for the widest value of the range, its minus sign included.
-  const auto digits = std::max(QString::number(min_).size(), QString::number(max_).size());
+  const auto digits =
+      std::max(QString::number(bounded_.min).size(), QString::number(bounded_.max).size());
   lcd_->setDigitCount(int(std::max<qsizetype>(digits, 1)));
-  lcd_->display(value_);
+  lcd_->display(bounded_.value);
 }
 
 void TMMLEDPanel::ApplyColors() {

@@ -2,6 +2,7 @@
 // A read-out of one integer in LED digits. The value stays inside [MinValue, MaxValue];
 // setting it runs OnChange, but only when the value actually changes.
 
+#include "platform/BoundedInt.h"
 #include "platform/MMGraphicControl.h"
 
 #include <QWidget>
@@ -17,10 +18,10 @@ class TMMLEDPanel : public QWidget {
  public:
   explicit TMMLEDPanel(QWidget* parent = nullptr);
 
-  int Value() const { return value_; }
+  int Value() const { return bounded_.value; }
   void SetValue(int v);
-  int MinValue() const { return min_; }
-  int MaxValue() const { return max_; }
+  int MinValue() const { return bounded_.min; }
+  int MaxValue() const { return bounded_.max; }
   // Sets both limits and pulls the value inside them (running OnChange if it moves).
   void SetRange(int minValue, int maxValue);
 
@@ -39,9 +40,7 @@ class TMMLEDPanel : public QWidget {
   void UpdateDisplay();
   void ApplyColors();
 
-  int value_ = 0;
-  int min_ = 0;
-  int max_ = 100;
+  BoundedInt bounded_;
   TColor color_ = clBlack;
   TColor ledColor_ = clLime;
   QLCDNumber* lcd_;

@@ -27,8 +27,8 @@ TMMLEDSpin::TMMLEDSpin(QWidget* parent)
     b->setFixedWidth(16);
     b->setFocusPolicy(Qt::NoFocus);
   }
-  connect(up_, &QToolButton::clicked, this, [this] { SetValue(value_ + increment_); });
-  connect(down_, &QToolButton::clicked, this, [this] { SetValue(value_ - increment_); });
+  connect(up_, &QToolButton::clicked, this, [this] { SetValue(bounded_.value + increment_); });
+  connect(down_, &QToolButton::clicked, this, [this] { SetValue(bounded_.value - increment_); });
 
   auto* arrows = new QVBoxLayout;
   arrows->setContentsMargins(0, 0, 0, 0);
@@ -45,18 +45,15 @@ TMMLEDSpin::TMMLEDSpin(QWidget* parent)
 }
 
 void TMMLEDSpin::SetValue(int v) {
-  v = std::clamp(v, min_, max_);
-  if (v == value_) return;
-  value_ = v;
+  if (!bounded_.Set(v)) return;
   UpdateDisplay();
   if (OnChange) OnChange();
 }
 
 void TMMLEDSpin::SetRange(int minValue, int maxValue) {
-  min_ = minValue;
-  max_ = std::max(minValue, maxValue);
+  bounded_.SetLimits(minValue, maxValue);
   UpdateDisplay();
-  SetValue(value_);
+  SetValue(bounded_.value);
 }
 
 void TMMLEDSpin::SetColor(TColor c) {
@@ -72,9 +69,10 @@ void TMMLEDSpin::SetLEDColor(TColor c) {
 }
 
 void TMMLEDSpin::UpdateDisplay() {
-  const int digits = std::max(QString::number(min_).size(), QString::number(max_).size());
+  const int digits =
+      std::max(QString::number(bounded_.min).size(), QString::number(bounded_.max).size());
   lcd_->setDigitCount(int(std::max<qsizetype>(digits, 1)));
-  lcd_->display(value_);
+  lcd_->display(bounded_.value);
 }
 
 void TMMLEDSpin::ApplyColors() {
@@ -87,16 +85,16 @@ void TMMLEDSpin::ApplyColors() {
 void TMMLEDSpin::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Up:
-      SetValue(value_ + increment_);
+      SetValue(bounded_.value + increment_);
       break;
     case Qt::Key_Down:
-      SetValue(value_ - increment_);
+      SetValue(bounded_.value - increment_);
       break;
     case Qt::Key_PageUp:
-      SetValue(value_ + 10 * increment_);
+      SetValue(bounded_.value + 10 * increment_);
       break;
     case Qt::Key_PageDown:
-      SetValue(value_ - 10 * increment_);
+      SetValue(bounded_.value - 10 * increment_);
       break;
     default:
       QWidget::keyPressEvent(event);
@@ -107,7 +105,7 @@ void TMMLEDSpin::keyPressEvent(QKeyEvent* event) {
 
 void TMMLEDSpin::wheelEvent(QWheelEvent* event) {
   const int steps = event->angleDelta().y() / 120;
-  if (steps) SetValue(value_ + steps * increment_);
+  if (steps) SetValue(bounded_.value + steps * increment_);
   event->accept();
 }
 

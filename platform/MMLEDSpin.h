@@ -3,6 +3,7 @@
 // [MinValue, MaxValue]; setting it from code behaves as a user's step: OnChange runs,
 // but only when the value actually changes.
 
+#include "platform/BoundedInt.h"
 #include "platform/MMGraphicControl.h"
 
 #include <QWidget>
@@ -19,10 +20,10 @@ class TMMLEDSpin : public QWidget {
  public:
   explicit TMMLEDSpin(QWidget* parent = nullptr);
 
-  int Value() const { return value_; }
+  int Value() const { return bounded_.value; }
   void SetValue(int v);
-  int MinValue() const { return min_; }
-  int MaxValue() const { return max_; }
+  int MinValue() const { return bounded_.min; }
+  int MaxValue() const { return bounded_.max; }
   // Sets both limits and pulls the value inside them (running OnChange if it moves).
   void SetRange(int minValue, int maxValue);
   int Increment() const { return increment_; }
@@ -43,9 +44,7 @@ class TMMLEDSpin : public QWidget {
   void UpdateDisplay();
   void ApplyColors();
 
-  int value_ = 0;
-  int min_ = 0;
-  int max_ = 100;
+  BoundedInt bounded_;
   int increment_ = 1;
   TColor color_ = clBlack;
   TColor ledColor_ = clLime;

@@ -19,20 +19,14 @@ TMMNumberEdit::TMMNumberEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 void TMMNumberEdit::SetValue(int v) {
-  v = std::clamp(v, min_, max_);
-  if (v == value_) {
-    Show();
-    return;
-  }
-  value_ = v;
-  Show();
-  if (OnChange) OnChange();
+  const bool changed = bounded_.Set(v);
+  Show();  // also puts back text typed past the limits when the value stays
+  if (changed && OnChange) OnChange();
 }
 
 void TMMNumberEdit::SetRange(int minValue, int maxValue) {
-  min_ = minValue;
-  max_ = std::max(minValue, maxValue);
-  SetValue(value_);
+  bounded_.SetLimits(minValue, maxValue);
+  SetValue(bounded_.value);
 }
 
 void TMMNumberEdit::Commit() {
@@ -46,12 +40,12 @@ void TMMNumberEdit::Commit() {
 }
 
 void TMMNumberEdit::Show() {
-  const QString shown = QString::number(value_);
+  const QString shown = QString::number(bounded_.value);
   if (text() != shown) setText(shown);
 }
 
 void TMMNumberEdit::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && text() != QString::number(value_)) {
+  if (event->key() == Qt::Key_Escape && text() != QString::number(bounded_.value)) {
     Show();  // drop what was typed, keep the window open
     event->accept();
     return;

@@ -5,6 +5,7 @@
 // OnChange runs, but only when the value actually changes.
 
 #include <QLineEdit>
+#include "platform/BoundedInt.h"
 
 #include <functional>
 
@@ -15,10 +16,10 @@ class TMMNumberEdit : public QLineEdit {
  public:
   explicit TMMNumberEdit(QWidget* parent = nullptr);
 
-  int Value() const { return value_; }
+  int Value() const { return bounded_.value; }
   void SetValue(int v);
-  int MinValue() const { return min_; }
-  int MaxValue() const { return max_; }
+  int MinValue() const { return bounded_.min; }
+  int MaxValue() const { return bounded_.max; }
   // Sets both limits and pulls the value inside them (running OnChange if it moves).
   void SetRange(int minValue, int maxValue);
 
@@ -31,9 +32,7 @@ class TMMNumberEdit : public QLineEdit {
   void Commit();
   void Show();
 
-  int value_ = 0;
-  int min_ = 0;
-  int max_ = 100;
+  BoundedInt bounded_;
 };
 
 }  // namespace ostrel

@@ -31,21 +31,19 @@ TMMSpinButton::TMMSpinButton(QWidget* parent)
 
 void TMMSpinButton::Step(long long steps) {
   // Widened so a step past the int range clamps instead of wrapping around.
-  const long long next = std::clamp<long long>(value_ + steps * increment_, min_, max_);
+  const long long next =
+      std::clamp<long long>(bounded_.value + steps * increment_, bounded_.min, bounded_.max);
   SetValue(int(next));
 }
 
 void TMMSpinButton::SetValue(int v) {
-  v = std::clamp(v, min_, max_);
-  if (v == value_) return;
-  value_ = v;
+  if (!bounded_.Set(v)) return;
   if (OnChange) OnChange();
 }
 
 void TMMSpinButton::SetRange(int minValue, int maxValue) {
-  min_ = minValue;
-  max_ = std::max(minValue, maxValue);
-  SetValue(value_);
+  bounded_.SetLimits(minValue, maxValue);
+  SetValue(bounded_.value);
 }
 
 void TMMSpinButton::SetIncrement(int step) {

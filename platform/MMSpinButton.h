@@ -4,6 +4,7 @@
 // only when the value actually changes.
 
 #include <QWidget>
+#include "platform/BoundedInt.h"
 
 #include <functional>
 
@@ -16,10 +17,10 @@ class TMMSpinButton : public QWidget {
  public:
   explicit TMMSpinButton(QWidget* parent = nullptr);
 
-  int Value() const { return value_; }
+  int Value() const { return bounded_.value; }
   void SetValue(int v);
-  int MinValue() const { return min_; }
-  int MaxValue() const { return max_; }
+  int MinValue() const { return bounded_.min; }
+  int MaxValue() const { return bounded_.max; }
   // Sets both limits and pulls the value inside them (running OnChange if it moves).
   void SetRange(int minValue, int maxValue);
   int Increment() const { return increment_; }
@@ -37,9 +38,7 @@ class TMMSpinButton : public QWidget {
  private:
   void Step(long long steps);
 
-  int value_ = 0;
-  int min_ = 0;
-  int max_ = 100;
+  BoundedInt bounded_;
   int increment_ = 1;
   QToolButton* up_;
   QToolButton* down_;
